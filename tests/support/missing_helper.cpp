@@ -1,0 +1,1 @@
+extern "C" int missingHelper() { return 0; }
