@@ -182,7 +182,9 @@ TEST(PrivateProfileCases, EveryWindowsResultIsReproduced) {
             if (const Dump* d = std::get_if<Dump>(&step)) {
                 std::string file = dir.file(d->file);
                 EXPECT_EQ(std::filesystem::exists(file), d->bytes.has_value()) << c.name;
-                if (d->bytes) EXPECT_EQ(testing_support::ReadFileBytes(file), *d->bytes) << c.name;
+                if (d->bytes) {
+                    EXPECT_EQ(testing_support::ReadFileBytes(file), *d->bytes) << c.name;
+                }
                 continue;
             }
             const Read& r = std::get<Read>(step);
