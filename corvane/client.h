@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "corvane/transaction_log.h"
+
+namespace corvane {
+
+// What the payment library does behind payTrans: it keeps the settings pushed to it and posts
+// every other request, signed, to the back end. Safe to call from several threads.
+class Client {
+public:
+    explicit Client(std::string logFolder);
+    ~Client();
+
+    // The answer to one request.
+    std::string Handle(std::string_view request);
+
+    // The most an answer may hold: the buffer the caller gives, less its NUL.
+    static std::size_t LimitFor(bool settingsPush) { return settingsPush ? 9999 : 5999999; }
+
+private:
+    struct Settings {
+        std::string serverAddr;
+        std::string appId;
+        std::string appSecret;
+    };
+    class CurlPool;
+
+    std::string Post(const Settings& settings, std::string_view body, std::string& outcome);
+
+    std::mutex mutex_;
+    Settings settings_;
+    std::unique_ptr<CurlPool> curl_;
+    TransactionLog log_;
+};
+
+}  // namespace corvane

@@ -1,0 +1,57 @@
+// The payment library's one entry.
+#include <dlfcn.h>
+
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "corvane/answers.h"
+#include "corvane/client.h"
+#include "platform/callconv.h"
+
+namespace {
+
+// The program's folder: the one above the folder this library lies in.
+std::string ProgramFolder() {
+    Dl_info info{};
+    if (::dladdr(reinterpret_cast<void*>(&ProgramFolder), &info) == 0 || info.dli_fname == nullptr)
+        return ".";
+    std::string path = info.dli_fname;
+    std::size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    slash = folder.rfind('/');
+    return slash == std::string::npos ? "." : folder.substr(0, slash);
+}
+
+corvane::Client& TheClient() {
+    static corvane::Client client(ProgramFolder() + "/dlllog(Quenla)");
+    return client;
+}
+
+// Errs on the safe side: any request holding this text gets the smaller buffer's limit.
+bool IsSettingsPush(const char* request) {
+    return std::strstr(request, "\"hop.trade.setinfo\"") != nullptr;
+}
+
+}  // namespace
+
+extern "C" CORVANE_EXPORT int CORVANE_CALL payTrans(const char* request, char* response) {
+    if (response == nullptr) return -1;
+    if (request == nullptr) request = "";
+    // A settings push comes with a 10,000-byte buffer, every other request with 6,000,000.
+    std::size_t limit = corvane::Client::LimitFor(IsSettingsPush(request));
+    std::string answer;
+    try {
+        answer = TheClient().Handle(request);
+    } catch (const std::exception& e) {
+        answer = corvane::FailureAnswer(corvane::Failure::Internal, e.what());
+    } catch (...) {
+        answer = corvane::FailureAnswer(corvane::Failure::Internal);
+    }
+    if (answer.size() > limit)
+        answer = corvane::FailureAnswer(corvane::Failure::TooLarge,
+                                        std::to_string(answer.size()) + " bytes");
+    std::memcpy(response, answer.data(), answer.size());
+    response[answer.size()] = '\0';
+    return 0;
+}
