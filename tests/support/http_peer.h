@@ -31,6 +31,7 @@ public:
             }
             handler_(req, res);
         });
+        server_.set_tcp_nodelay(true);
         server_.set_read_timeout(1, 0);
         server_.set_keep_alive_timeout(2);
         port_ = server_.bind_to_any_port("127.0.0.1");
