@@ -1,0 +1,222 @@
+// The simulated back end, end to end: the real quenla-sim binary, reached through the real
+// stand-in payment library or a raw HTTP client.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <sqlite3.h>
+
+#include <atomic>
+#include <filesystem>
+#include <set>
+#include <thread>
+
+#include "corvane/signature.h"
+#include "pages/requests.h"
+#include "platform/callconv.h"
+#include "tests/support/json_text.h"
+#include "tests/support/sim_process.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::Capture;
+using testing_support::Parse;
+using testing_support::ScopedCurrentDir;
+using testing_support::SimProcess;
+using testing_support::TempDir;
+
+constexpr const char* kAppId = "7QK2M4TX9W3HPZ8N5RVC6LJD0EYB1GAS";
+constexpr const char* kSecret = "H3N8W2QZ5KT7VX4M9PLC6RJ1YBD0GFSE";
+
+std::string NowMs() {
+    return std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(
+                              std::chrono::system_clock::now().time_since_epoch())
+                              .count());
+}
+
+class Sim : public testing::Test {
+protected:
+    Sim() : cd_(dir_.path()) {
+        fs::create_directories(dir_.path() / "dll");
+        fs::copy_file(CORVANE_LIBRARY, dir_.path() / "dll/libcorvane.so");
+        lib_ = ::dlopen((dir_.path() / "dll/libcorvane.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (lib_ != nullptr) entry_ = reinterpret_cast<Entry>(::dlsym(lib_, "payTrans"));
+        sim_ = std::make_unique<SimProcess>(QUENLA_SIM, Db());
+    }
+    ~Sim() override {
+        if (lib_ != nullptr) ::dlclose(lib_);
+    }
+    void SetUp() override {
+        ASSERT_NE(entry_, nullptr);
+        Push(kSecret);
+    }
+
+    std::string Db() const { return dir_.file("ledger.sqlite"); }
+    void Push(const std::string& secret) {
+        Call("{\"param\":{\"appid\":\"" + std::string(kAppId) + "\",\"appsecret\":\"" + secret +
+             "\",\"serveraddr\":\"" + sim_->Url() + "\"},\"transType\":\"hop.trade.setinfo\"}");
+    }
+    std::string Call(const std::string& request) {
+        std::vector<char> response(6000000);
+        entry_(request.c_str(), response.data());
+        return response.data();
+    }
+    Json::Value Send(const std::string& request) { return Parse(Call(request)); }
+    std::string Ledger() { return Capture(std::string(QUENLA_SIM) + " --ledger --db " + Db()); }
+
+    // One signed POST straight to the server.
+    httplib::Result Raw(const std::string& body, std::string nonce = corvane::MakeNonce(),
+                        std::string timestamp = NowMs(), const std::string& secret = kSecret) {
+        httplib::Client client("127.0.0.1", sim_->Port());
+        httplib::Headers headers = {
+            {"X-App-Id", kAppId},
+            {"X-Timestamp", timestamp},
+            {"X-Nonce", nonce},
+            {"X-Signature", corvane::Sign(secret, kAppId, timestamp, nonce, body)}};
+        return client.Post("/quenla-web/quenlaweb/quenlaapi", headers, body,
+                           "application/json; charset=GBK");
+    }
+
+    using Entry = int(CORVANE_CALL*)(const char*, char*);
+    TempDir dir_;
+    ScopedCurrentDir cd_;
+    void* lib_ = nullptr;
+    Entry entry_ = nullptr;
+    std::unique_ptr<SimProcess> sim_;
+};
+
+TEST_F(Sim, RechargeThenRefundAreBothInTheLedger) {
+    std::string chargeNo;
+    Json::Value recharge = Send(BuildRechargeRequest("1", "WX_QR", "", chargeNo));
+    EXPECT_EQ(recharge["code"].asString(), "0") << recharge.toStyledString();
+    EXPECT_TRUE(recharge["data"]["payCode"].asString().starts_with("weixin://"))
+        << recharge.toStyledString();
+    std::string refundText = BuildRefundRequest(chargeNo);
+    Json::Value refund = Send(refundText);
+    EXPECT_EQ(refund["code"].asString(), "0") << refund.toStyledString();
+
+    std::string ledger = Ledger();
+    std::string refundNo = Parse(refundText)["param"]["outRefundNo"].asString();
+    EXPECT_NE(ledger.find(chargeNo), std::string::npos) << ledger;
+    EXPECT_NE(ledger.find("refund " + refundNo), std::string::npos) << ledger;
+    EXPECT_NE(ledger.find("1 charge(s)"), std::string::npos) << ledger;
+
+    // The same refund number again: the first answer, nothing changes.
+    EXPECT_EQ(Call(refundText), Call(refundText));
+    EXPECT_EQ(Parse(Call(refundText))["data"], refund["data"]);
+    EXPECT_EQ(Ledger(), ledger);
+}
+
+TEST_F(Sim, RefundsAreRefusedBeyondTheChargeOrWithoutOne) {
+    std::string chargeNo;
+    Send(BuildRechargeRequest("", "", "", chargeNo));  // 0.01
+    EXPECT_EQ(Send(BuildRefundRequest(chargeNo))["code"].asString(), "0");
+    ::usleep(2000);
+    Json::Value over = Send(BuildPosRefundRequest("", chargeNo, ""));
+    EXPECT_EQ(over["code"].asString(), "S203");
+    EXPECT_NE(over["msg"].asString().find("0.00"), std::string::npos);
+    EXPECT_EQ(Send(BuildRefundRequest("CZ-no-such-charge"))["code"].asString(), "S202");
+    EXPECT_EQ(Send(BuildRefundRequest(""))["code"].asString(), "S202");
+    EXPECT_EQ(Send(BuildRechargeRequest("", "", "", chargeNo))["code"].asString(), "0");
+    std::string again = chargeNo;
+    Json::Value duplicate = Send("{\"param\":{\"outChargeNo\":\"" + again +
+                                 "\",\"amount\":\"1\"},\"transType\":\"hop.trade.recharge\"}");
+    EXPECT_EQ(duplicate["code"].asString(), "S201");
+}
+
+TEST_F(Sim, EveryComposedBusinessIsAnswered) {
+    std::string last;
+    const std::string requests[] = {
+        BuildTerminalCodeRequest(),    BuildOutpatientSettleRequest("a", "b", "c"),
+        BuildBatchRefundRequest(),     BuildWristbandCodeRequest(),
+        BuildWristbandQueryRequest(),  BuildWristbandPrintRequest(),
+        BuildSettlePushRequest(),      BuildDrugPushRequest(),
+        BuildWristbandCancelRequest(),
+    };
+    for (const std::string& r : requests)
+        EXPECT_EQ(Send(r)["code"].asString(), "0") << r << Call(r);
+    Json::Value cancelledAgain = Send(BuildWristbandCancelRequest());
+    EXPECT_EQ(cancelledAgain["code"].asString(), "S205");
+}
+
+TEST_F(Sim, ProtocolRefusalsNameWhatWasWrong) {
+    const std::string body =
+        "{\"param\":{\"key\":\"2345654322\"},\"transType\":\"portal.wb.queryAccount\"}";
+    const struct {
+        const char* what;
+        httplib::Result result;
+        int status;
+        const char* code;
+    } cases[] = {
+        {"not JSON", Raw("{not json"), 400, "S105"},
+        {"unknown transType", Raw("{\"transType\":\"hop.nothing\",\"param\":{}}"), 400, "S106"},
+        {"missing member",
+         Raw("{\"transType\":\"hop.trade.recharge\",\"param\":{\"outChargeNo\":\"CZ1\"}}"), 200,
+         "S107"},
+        {"bad amount",
+         Raw("{\"transType\":\"hop.trade.recharge\",\"param\":{\"outChargeNo\":\"CZ1\",\"amount\":"
+             "\"-1\"}}"),
+         200, "S108"},
+        {"stale timestamp", Raw(body, corvane::MakeNonce(), "1000"), 401, "S103"},
+        {"wrong secret", Raw(body, corvane::MakeNonce(), NowMs(), "not the secret"), 401, "S102"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(c.result) << c.what;
+        EXPECT_EQ(c.result->status, c.status) << c.what;
+        EXPECT_EQ(Parse(c.result->body)["code"].asString(), c.code) << c.what << c.result->body;
+    }
+    EXPECT_NE(Parse(cases[2].result->body)["msg"].asString().find("amount"), std::string::npos);
+
+    // The very same signed request twice: a replay.
+    std::string nonce = corvane::MakeNonce(), timestamp = NowMs();
+    EXPECT_EQ(Raw(body, nonce, timestamp)->status, 200);
+    auto replay = Raw(body, nonce, timestamp);
+    EXPECT_EQ(replay->status, 409);
+    EXPECT_EQ(Parse(replay->body)["code"].asString(), "S104");
+
+    // Through the library: a wrong pushed secret is refused, and the user sees why.
+    Push("not the secret");
+    std::string answer = Call(body);
+    EXPECT_EQ(Parse(answer)["code"].asString(), "E007");
+    EXPECT_NE(answer.find("401"), std::string::npos);
+    EXPECT_NE(answer.find("S102"), std::string::npos);
+}
+
+TEST_F(Sim, EveryAnsweredRechargeSurvivesAKill) {
+    std::set<std::string> answered;
+    std::atomic<bool> stop = false;
+    std::thread stream([&] {
+        for (int i = 0; !stop && i < 20000; ++i) {
+            std::string no = "CZkill" + std::to_string(i);
+            std::string r = "{\"param\":{\"outChargeNo\":\"" + no +
+                            "\",\"amount\":\"1.00\"},\"transType\":\"hop.trade.recharge\"}";
+            if (Parse(Call(r))["code"].asString() == "0") answered.insert(no);
+        }
+    });
+    ::usleep(400000);
+    sim_->Kill(SIGKILL);
+    stop = true;
+    stream.join();
+    ASSERT_GT(answered.size(), 10u);
+
+    sim_ = std::make_unique<SimProcess>(QUENLA_SIM, Db());  // restarted on the same ledger
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(Db().c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, "SELECT out_charge_no FROM charges", -1, &stmt, nullptr);
+    std::set<std::string> stored;
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        stored.insert(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    for (const std::string& no : answered)
+        EXPECT_TRUE(stored.count(no)) << no << " was answered but is lost";
+    Push(kSecret);
+    EXPECT_EQ(Send("{\"param\":{\"outChargeNo\":\"CZafter\",\"amount\":\"1\"},\"transType\":\"hop."
+                   "trade.recharge\"}")["code"]
+                  .asString(),
+              "0");
+}
+
+}  // namespace
