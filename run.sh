@@ -16,7 +16,7 @@ fi
 
 scripts/install-deps.sh
 [ -f build/default/CMakeCache.txt ] || cmake --preset default
-cmake --build --preset default --target CorvaneText corvane quenla-sim
+cmake --build --preset default --target CorvaneText corvane quenla-sim corvanetext-cli
 
 mkdir -p run
 cd run
