@@ -170,21 +170,16 @@ void CCorvaneTextDlg::OnAbout() {
 }
 
 bool CCorvaneTextDlg::event(QEvent* e) {
-    auto* message = dynamic_cast<PageMessageEvent*>(e);
-    if (message == nullptr) return QDialog::event(e);
-    switch (message->wParam()) {
-        case WM_PAGE_RECHARGE:
-            OnPageRecharge(message->wParam(), message->lParam());
-            break;
-        case WM_PAGE_REFUND:
-            OnPageRefund(message->wParam(), message->lParam());
-            break;
-        case WM_PAGE_WRISTBAND:
-            OnPageWristband(message->wParam(), message->lParam());
-            break;
-        case WM_PAGE_PUSH:
-            OnPagePush(message->wParam(), message->lParam());
-            break;
+    int type = static_cast<int>(e->type());
+    if (type != WM_PAGE_RECHARGE && type != WM_PAGE_REFUND && type != WM_PAGE_WRISTBAND &&
+        type != WM_PAGE_PUSH)
+        return QDialog::event(e);
+    auto* message = static_cast<PageMessageEvent*>(e);
+    switch (type) {
+        case WM_PAGE_RECHARGE: OnPageRecharge(message->wParam(), message->lParam()); break;
+        case WM_PAGE_REFUND: OnPageRefund(message->wParam(), message->lParam()); break;
+        case WM_PAGE_WRISTBAND: OnPageWristband(message->wParam(), message->lParam()); break;
+        case WM_PAGE_PUSH: OnPagePush(message->wParam(), message->lParam()); break;
     }
     return true;
 }

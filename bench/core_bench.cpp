@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/business_table.h"
 #include "bridge/pay_library.h"
 #include "common/fast_writer.h"
 #include "common/profile.h"
@@ -115,6 +116,16 @@ void BM_Transact(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(library.Transact(request));
 }
 BENCHMARK(BM_Transact)->Unit(benchmark::kMicrosecond);
+
+// Composing alone, no ini and no pane, for every business.
+void BM_Compose(benchmark::State& state) {
+    const Business& business = Businesses()[static_cast<std::size_t>(state.range(0))];
+    BusinessInputs inputs{"1", "WX_QR", "云闪付", "OP1", "http://127.0.0.1:1301/q", "ID", "KEY"};
+    std::string last = "CZ20261211090702045270";
+    for (auto _ : state) benchmark::DoNotOptimize(ComposeBusiness(business, inputs, last));
+    state.SetLabel(business.name);
+}
+BENCHMARK(BM_Compose)->DenseRange(0, 12);
 
 }  // namespace
 

@@ -58,12 +58,13 @@ void TransactionLog::Write(const LogEntry& entry, const std::vector<std::string>
     std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d.%03d", t.year, t.month, t.day,
                   t.hour, t.minute, t.second, t.millisecond);
     std::string_view answer = CutAt(entry.answer, kAnswerLimit);
-    std::string text = "[" + std::string(stamp) + "] " + entry.transType + " " +
-                       std::to_string(entry.durationMs) + " ms " + entry.outcome + "\n" +
-                       entry.options + "\nrequest:\n" + entry.request + "\nanswer:\n" +
-                       std::string(answer);
+    std::string text;
+    text.append("[").append(stamp).append("] ").append(entry.transType).append(" ");
+    text.append(std::to_string(entry.durationMs)).append(" ms ").append(entry.outcome).append("\n");
+    text.append(entry.options).append("\nrequest:\n").append(entry.request);
+    text.append("\nanswer:\n").append(answer);
     if (answer.size() < entry.answer.size())
-        text += "\n... (" + std::to_string(entry.answer.size()) + " bytes in all)";
+        text.append("\n... (").append(std::to_string(entry.answer.size())).append(" bytes in all)");
     text = MaskSecrets(std::move(text), secrets) + "\n\n";
 
     std::string file = folder_ + "/" + std::string(stamp, 10) + ".log";

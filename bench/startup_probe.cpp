@@ -1,0 +1,25 @@
+// Starts, shows a window and exits as soon as it is exposed: either the tool's main window or a
+// minimal Qt dialog, to time the two side by side (bench/startup.sh).
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QTest>
+#include <cstring>
+
+#include "app/corvane_text_app.h"
+#include "app/corvane_text_dlg.h"
+
+int main(int argc, char** argv) {
+    bool minimal = argc > 1 && std::strcmp(argv[1], "minimal") == 0;
+    CCorvaneTextApp app(argc, argv);
+    if (minimal) {
+        QDialog dialog;
+        QLabel label(QStringLiteral("最小的对话框"), &dialog);
+        dialog.show();
+        return QTest::qWaitForWindowExposed(&dialog) ? 0 : 1;
+    }
+    CCorvaneTextDlg dlg;
+    dlg.OnInitDialog();
+    dlg.show();
+    return QTest::qWaitForWindowExposed(&dlg) ? 0 : 1;
+}
