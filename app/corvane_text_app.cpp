@@ -2,8 +2,25 @@
 
 #include <QFont>
 
+#include <cstdlib>
+
 #include "app/corvane_text_dlg.h"
 #include "app/version.h"
+#include "platform/executable_path.h"
+
+std::string PayLibraryOverride() {
+    const char* path = std::getenv("CORVANETEXT_PAYLIB");
+    return path != nullptr ? path : "";
+}
+
+namespace detail {
+
+PayLibraryPreload::PayLibraryPreload()
+    : preload(PayLibraryOverride().empty()
+                  ? platform::ExecutableFolder() + platform::PayLibraryRelativePath()
+                  : PayLibraryOverride()) {}
+
+}  // namespace detail
 
 CCorvaneTextApp::CCorvaneTextApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("CorvaneText"));
@@ -17,6 +34,7 @@ CCorvaneTextApp::CCorvaneTextApp(int& argc, char** argv) : QApplication(argc, ar
 int CCorvaneTextApp::InitInstance() {
     CCorvaneTextDlg dlg;
     dlg.OnInitDialog();
+    preload.Release();  // the window holds the library now
     dlg.exec();
     return 0;
 }

@@ -11,6 +11,7 @@
 
 #include "app/about_dlg.h"
 #include "app/business_table.h"
+#include "app/corvane_text_app.h"
 #include "app/dialog_units.h"
 #include "app/gbk_qt.h"
 #include "app/message_box.h"
@@ -124,12 +125,11 @@ void CCorvaneTextDlg::OnInitDialog() {
     m_nCurPage = 0;
     connect(m_tab->TabBar(), &QTabBar::currentChanged, this, &CCorvaneTextDlg::OnTcnSelchangeTab);
 
-    // CORVANETEXT_PAYLIB names another payment library to load instead of dll/libcorvane.so.
-    QString other = qEnvironmentVariable("CORVANETEXT_PAYLIB");
-    if (other.isEmpty())
+    std::string other = PayLibraryOverride();
+    if (other.empty())
         m_payLib.Load();
     else
-        m_payLib.LoadFrom(other.toStdString());
+        m_payLib.LoadFrom(other);
 
     m_tree->onChoicePicked = [this](std::size_t group, std::size_t choice) {
         ApplyConfigChoice(group, choice);
@@ -176,10 +176,18 @@ bool CCorvaneTextDlg::event(QEvent* e) {
         return QDialog::event(e);
     auto* message = static_cast<PageMessageEvent*>(e);
     switch (type) {
-        case WM_PAGE_RECHARGE: OnPageRecharge(message->wParam(), message->lParam()); break;
-        case WM_PAGE_REFUND: OnPageRefund(message->wParam(), message->lParam()); break;
-        case WM_PAGE_WRISTBAND: OnPageWristband(message->wParam(), message->lParam()); break;
-        case WM_PAGE_PUSH: OnPagePush(message->wParam(), message->lParam()); break;
+        case WM_PAGE_RECHARGE:
+            OnPageRecharge(message->wParam(), message->lParam());
+            break;
+        case WM_PAGE_REFUND:
+            OnPageRefund(message->wParam(), message->lParam());
+            break;
+        case WM_PAGE_WRISTBAND:
+            OnPageWristband(message->wParam(), message->lParam());
+            break;
+        case WM_PAGE_PUSH:
+            OnPagePush(message->wParam(), message->lParam());
+            break;
     }
     return true;
 }

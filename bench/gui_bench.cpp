@@ -85,11 +85,13 @@ void LargeAnswer(CCorvaneTextDlg& dlg, bool oneLine) {
     dlg.m_respEdit->selectAll();
     double copy = Ms([&] { dlg.m_respEdit->copy(); });
     bool exact = dlg.m_respEdit->GbkText() == answer &&
-                 QGuiApplication::clipboard()->text() == QString::fromStdU16String(platform::GbkToUtf16(answer));
-    std::printf("%s answer (%zu bytes): shown %.0f ms; then typing %.2f ms, scrolling %.2f ms, "
-                "tab switch %.2f ms (medians); select-all copy %.0f ms, text exact: %s\n",
-                oneLine ? "one-line" : "100,000-line", answer.size(), shown, Median(typing),
-                Median(scrolling), Median(tabs), copy, exact ? "yes" : "NO");
+                 QGuiApplication::clipboard()->text() ==
+                     QString::fromStdU16String(platform::GbkToUtf16(answer));
+    std::printf(
+        "%s answer (%zu bytes): shown %.0f ms; then typing %.2f ms, scrolling %.2f ms, "
+        "tab switch %.2f ms (medians); select-all copy %.0f ms, text exact: %s\n",
+        oneLine ? "one-line" : "100,000-line", answer.size(), shown, Median(typing),
+        Median(scrolling), Median(tabs), copy, exact ? "yes" : "NO");
 }
 
 }  // namespace
@@ -108,7 +110,8 @@ int main(int argc, char** argv) {
     QLineEdit* url = dlg.m_dlgReCharge.Edit(0);
     for (int i = 0; i < 200; ++i)
         keys.push_back(Ms([&] { QTest::keyClick(url, i % 2 ? Qt::Key_Backspace : Qt::Key_A); }));
-    std::printf("parameter edit: %.3f ms per keystroke (median of 200, ini write included)\n", Median(keys));
+    std::printf("parameter edit: %.3f ms per keystroke (median of 200, ini write included)\n",
+                Median(keys));
 
     std::vector<double> compose;
     for (int i = 0; i < 200; ++i) {
@@ -118,8 +121,9 @@ int main(int argc, char** argv) {
             QCoreApplication::sendPostedEvents(&dlg);
         }));
     }
-    std::printf("compose from the page message to the pane: %.3f ms (median of 200, ini reads included)\n",
-                Median(compose));
+    std::printf(
+        "compose from the page message to the pane: %.3f ms (median of 200, ini reads included)\n",
+        Median(compose));
 
     LargeAnswer(dlg, true);
     LargeAnswer(dlg, false);

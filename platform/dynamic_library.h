@@ -23,6 +23,24 @@ void* FindSymbol(LibraryHandle library, const char* name);
 
 void CloseLibrary(LibraryHandle library);
 
+// Maps a library on a helper thread so that a later OpenLibrary of the same path finds it
+// loaded; holds one reference until Release() (or destruction). Failures are left to that
+// later OpenLibrary to report.
+class LibraryPreload {
+public:
+    explicit LibraryPreload(std::string path);
+    ~LibraryPreload();
+    LibraryPreload(const LibraryPreload&) = delete;
+    LibraryPreload& operator=(const LibraryPreload&) = delete;
+
+    // Waits for the helper and drops its reference.
+    void Release();
+
+private:
+    struct State;
+    State* state_;
+};
+
 // Where the payment library lies, relative to the executable's folder.
 const char* PayLibraryRelativePath();
 
