@@ -37,14 +37,14 @@ constexpr int kRadioGap = 12;
 
 }  // namespace
 
-CPageFrame::CPageFrame(QObject* owner, const PageSpec& spec) : m_owner(owner), m_spec(spec) {}
+CPageFrame::CPageFrame(QObject* owner, const PageSpec& page) : m_owner(owner), m_page(page) {}
 
 CPageFrame::~CPageFrame() { delete m_wnd.data(); }
 
 void CPageFrame::Create(QWidget* parent, const DialogUnits& du) {
     m_wnd = new QWidget(parent);
-    m_wnd->setObjectName(QString::fromLatin1(m_spec.className));
-    m_wnd->resize(du.X(m_spec.widthDlu), du.Y(m_spec.heightDlu));
+    m_wnd->setObjectName(QString::fromLatin1(m_page.className));
+    m_wnd->resize(du.X(m_page.widthDlu), du.Y(m_page.heightDlu));
 
     auto* params = new QGroupBox(FromGbk(kParametersGroupCaption), m_wnd);
     params->setGeometry(du.Rect(15, 14, 459, 77));
@@ -55,7 +55,7 @@ void CPageFrame::Create(QWidget* parent, const DialogUnits& du) {
         if (l.centred) label->setAlignment(Qt::AlignCenter);
         m_edits[i] = new QLineEdit(m_wnd);
         m_edits[i]->setGeometry(du.Rect(l.editX, l.editY, l.editWidth, 14));
-        m_edits[i]->setObjectName(QString::number(m_spec.editIds[i]));
+        m_edits[i]->setObjectName(QString::number(m_page.editIds[i]));
         QObject::connect(m_edits[i], &QLineEdit::textChanged, m_wnd,
                          [this, i] { OnParameterChanged(i); });
     }
@@ -66,7 +66,7 @@ void CPageFrame::Create(QWidget* parent, const DialogUnits& du) {
     m_group->setExclusive(true);
     std::vector<const Business*> own;
     for (const Business& business : Businesses())
-        if (business.message == m_spec.message) own.push_back(&business);
+        if (business.message == m_page.message) own.push_back(&business);
     // Button-id order is left to right.
     std::sort(own.begin(), own.end(), [](auto* a, auto* b) { return a->radioId < b->radioId; });
     int x = kRadioX;
@@ -122,5 +122,5 @@ void CPageFrame::OnParameterChanged(int index) {
 }
 
 void CPageFrame::OnBusinessClicked(const Business& business) {
-    QCoreApplication::postEvent(m_owner, new PageMessageEvent(m_spec.message, business.subCode));
+    QCoreApplication::postEvent(m_owner, new PageMessageEvent(m_page.message, business.subCode));
 }

@@ -20,7 +20,7 @@ struct Business;
 // change, and a row of radio buttons that each post the page's message to the owner.
 class CPageFrame {
 public:
-    CPageFrame(QObject* owner, const PageSpec& spec);
+    CPageFrame(QObject* owner, const PageSpec& page);
     virtual ~CPageFrame();
     CPageFrame(const CPageFrame&) = delete;
     CPageFrame& operator=(const CPageFrame&) = delete;
@@ -32,7 +32,7 @@ public:
 
     // Places the page; a radio row that would fall below the visible part is lifted into it.
     void Place(const QRect& rect);
-    const PageSpec& Spec() const { return m_spec; }
+    const PageSpec& Page() const { return m_page; }
 
     // The page parameters (GBK): server address, application id, application secret.
     const std::string& ServerAddress() const { return m_params[0]; }
@@ -54,7 +54,7 @@ private:
     void OnBusinessClicked(const Business& business);
 
     QObject* m_owner;
-    const PageSpec& m_spec;
+    const PageSpec& m_page;
     QPointer<QWidget> m_wnd;
     std::array<QLineEdit*, 3> m_edits{};
     std::array<std::string, 3> m_params;

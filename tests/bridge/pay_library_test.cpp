@@ -167,3 +167,30 @@ TEST(Load, FoundBesideTheExecutableFromAnyFolderEvenAChineseOne) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Preload, HoldsTheLibraryOnlyUntilReleasedAndLoadStillDecides) {
+    {
+        platform::LibraryPreload preload(RECORDING_LIBRARY);
+        CPayLibrary library;
+        EXPECT_TRUE(library.LoadFrom(RECORDING_LIBRARY));
+        preload.Release();
+        EXPECT_NE(::dlopen(RECORDING_LIBRARY, RTLD_NOW | RTLD_NOLOAD), nullptr)
+            << "the window's copy stays";
+        ::dlclose(::dlopen(RECORDING_LIBRARY, RTLD_NOW | RTLD_NOLOAD));
+    }
+    EXPECT_EQ(::dlopen(NO_ENTRY_LIBRARY, RTLD_NOW | RTLD_NOLOAD), nullptr);
+    {
+        platform::LibraryPreload preload(NO_ENTRY_LIBRARY);
+        preload.Release();
+        EXPECT_EQ(::dlopen(NO_ENTRY_LIBRARY, RTLD_NOW | RTLD_NOLOAD), nullptr) << "released";
+    }
+    platform::LibraryPreload missing("/no/such/libcorvane.so");  // nothing to report here
+    int notified = 0;
+    CPayLibrary library([&](const LoadFailure& f) { notified += f.code == 126; });
+    EXPECT_FALSE(library.LoadFrom("/no/such/libcorvane.so"));
+    EXPECT_EQ(notified, 1);
+}
+
+}  // namespace
