@@ -1,5 +1,4 @@
 // corvanetext-cli: the window's composers and exchange, from a shell.
-#include <json/reader.h>
 #include <json/value.h>
 #include <unistd.h>
 
@@ -13,6 +12,7 @@
 
 #include "app/business_table.h"
 #include "bridge/pay_library.h"
+#include "common/json_object.h"
 #include "common/profile.h"
 #include "pages/page_table.h"
 #include "platform/text_codec.h"
@@ -92,11 +92,8 @@ std::string ReadRequest(const std::string& file) {
 }
 
 bool Succeeded(const std::string& answer) {
-    Json::CharReaderBuilder builder;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    Json::Value root;
-    return reader->parse(answer.data(), answer.data() + answer.size(), &root, nullptr) &&
-           root.isObject() && root["code"].isString() && root["code"].asString() == "0";
+    Json::Value root = ParseJsonObject(answer);
+    return root.isObject() && root["code"].isString() && root["code"].asString() == "0";
 }
 
 }  // namespace

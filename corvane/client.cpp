@@ -1,13 +1,13 @@
 #include "corvane/client.h"
 
 #include <curl/curl.h>
-#include <json/reader.h>
 #include <json/value.h>
 #include <time.h>
 
 #include <algorithm>
 #include <cstring>
 
+#include "common/json_object.h"
 #include "common/profile.h"
 #include "corvane/answers.h"
 #include "corvane/signature.h"
@@ -26,18 +26,6 @@ long long NowMs(clockid_t clock) {
 std::string Member(const Json::Value& object, const char* key) {
     const Json::Value* v = object.isObject() ? object.find(key, key + std::strlen(key)) : nullptr;
     return v != nullptr && v->isString() ? v->asString() : std::string();
-}
-
-// The request as a JSON object, or null when it is none.
-Json::Value ParseObject(std::string_view text) {
-    Json::CharReaderBuilder builder;
-    Json::CharReaderBuilder::strictMode(&builder.settings_);
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    Json::Value root;
-    std::string errors;
-    if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors) || !root.isObject())
-        return Json::Value();
-    return root;
 }
 
 long TimeoutMs(const char* key, long defaultSeconds) {
@@ -120,7 +108,7 @@ std::string Client::Handle(std::string_view request) {
     std::vector<std::string> secrets;
     std::string answer;
 
-    Json::Value root = ParseObject(request);
+    Json::Value root = ParseJsonObject(request);
     const Json::Value* type = root.isObject() ? root.find("transType", "transType" + 9) : nullptr;
     Settings settings;
     {

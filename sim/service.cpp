@@ -1,6 +1,5 @@
 #include "sim/service.h"
 
-#include <json/reader.h>
 #include <json/value.h>
 #include <openssl/crypto.h>
 #include <openssl/rand.h>
@@ -10,6 +9,7 @@
 #include <regex>
 
 #include "common/fast_writer.h"
+#include "common/json_object.h"
 #include "corvane/signature.h"
 
 namespace sim {
@@ -35,17 +35,6 @@ std::string Answer(const char* code, const std::string& message, const Json::Val
     root["msg"] = message;
     if (!data.isNull()) root["data"] = data;
     return FastWriter().write(root);
-}
-
-Json::Value ParseObject(const std::string& text) {
-    Json::CharReaderBuilder builder;
-    Json::CharReaderBuilder::strictMode(&builder.settings_);
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    Json::Value root;
-    std::string errors;
-    if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors) || !root.isObject())
-        return Json::Value();
-    return root;
 }
 
 // A required string member of param, present and not empty.
@@ -258,7 +247,7 @@ HttpAnswer Service::Handle(const Signed& h, const std::string& body) {
         return ledger_.Transaction([&]() -> HttpAnswer {
             if (!ledger_.RememberNonce(h.appId, h.nonce, now))
                 return {409, Answer("S104", "重复的请求：nonce已使用")};
-            Json::Value root = ParseObject(body);
+            Json::Value root = ParseJsonObject(body);
             if (root.isNull()) return {400, Answer("S105", "请求不是JSON对象")};
             const Json::Value& type = root["transType"];
             if (!type.isString() || type.asString().empty())

@@ -9,12 +9,14 @@
 #include "platform/callconv.h"
 #include "tests/support/http_peer.h"
 #include "tests/support/json_text.h"
+#include "tests/support/library_copy.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using testing_support::HttpPeer;
+using testing_support::LibraryCopy;
 using testing_support::Parse;
 using testing_support::ReadFileBytes;
 using testing_support::ScopedCurrentDir;
@@ -42,21 +44,12 @@ std::string HmacHex(const std::string& key, const std::string& message) {
 // <program>/dlllog(Quenla); the program folder is also the current directory (for corvane.ini).
 class PayTrans : public testing::Test {
 protected:
-    PayTrans() : cd_(dir_.path()) {
-        fs::create_directories(dir_.path() / "dll");
-        fs::copy_file(CORVANE_LIBRARY, dir_.path() / "dll/libcorvane.so");
-        handle_ = ::dlopen((dir_.path() / "dll/libcorvane.so").c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (handle_ != nullptr) entry_ = reinterpret_cast<Entry>(::dlsym(handle_, "payTrans"));
-    }
-    ~PayTrans() override {
-        if (handle_ != nullptr) ::dlclose(handle_);
-    }
-    void SetUp() override { ASSERT_NE(entry_, nullptr) << ::dlerror(); }
+    void SetUp() override { ASSERT_NE(library_.entry(), nullptr) << ::dlerror(); }
 
     // Calls the entry with a buffer of `size` bytes followed by a guard that must stay intact.
     std::string Call(const std::string& request, std::size_t size = kBuffer) {
         std::vector<char> buffer(size + 64, '\x5A');
-        entry_(request.c_str(), buffer.data());
+        library_.entry()(request.c_str(), buffer.data());
         const char* end = static_cast<const char*>(std::memchr(buffer.data(), '\0', size));
         EXPECT_NE(end, nullptr) << "answer not terminated within its buffer";
         for (std::size_t i = size; i < buffer.size(); ++i)
@@ -87,12 +80,11 @@ protected:
         return all;
     }
 
-    using Entry = int(CORVANE_CALL*)(const char*, char*);
     TempDir dir_;
     std::vector<std::unique_ptr<HttpPeer>> peers_;
-    ScopedCurrentDir cd_;
-    void* handle_ = nullptr;
-    Entry entry_ = nullptr;
+    ScopedCurrentDir cd_{dir_.path()};
+    // Unloaded before the peers stop, closing its kept-alive connections first.
+    LibraryCopy library_{dir_.path(), CORVANE_LIBRARY};
 };
 
 const std::string kRecharge =

@@ -14,6 +14,7 @@
 #include "pages/requests.h"
 #include "platform/callconv.h"
 #include "tests/support/json_text.h"
+#include "tests/support/library_copy.h"
 #include "tests/support/sim_process.h"
 #include "tests/support/temp_dir.h"
 
@@ -21,6 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_support::Capture;
+using testing_support::LibraryCopy;
 using testing_support::Parse;
 using testing_support::ScopedCurrentDir;
 using testing_support::SimProcess;
@@ -37,18 +39,9 @@ std::string NowMs() {
 
 class Sim : public testing::Test {
 protected:
-    Sim() : cd_(dir_.path()) {
-        fs::create_directories(dir_.path() / "dll");
-        fs::copy_file(CORVANE_LIBRARY, dir_.path() / "dll/libcorvane.so");
-        lib_ = ::dlopen((dir_.path() / "dll/libcorvane.so").c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (lib_ != nullptr) entry_ = reinterpret_cast<Entry>(::dlsym(lib_, "payTrans"));
-        sim_ = std::make_unique<SimProcess>(QUENLA_SIM, Db());
-    }
-    ~Sim() override {
-        if (lib_ != nullptr) ::dlclose(lib_);
-    }
+    Sim() : sim_(std::make_unique<SimProcess>(QUENLA_SIM, Db())) {}
     void SetUp() override {
-        ASSERT_NE(entry_, nullptr);
+        ASSERT_NE(library_.entry(), nullptr);
         Push(kSecret);
     }
 
@@ -59,7 +52,7 @@ protected:
     }
     std::string Call(const std::string& request) {
         std::vector<char> response(6000000);
-        entry_(request.c_str(), response.data());
+        library_.entry()(request.c_str(), response.data());
         return response.data();
     }
     Json::Value Send(const std::string& request) { return Parse(Call(request)); }
@@ -78,11 +71,9 @@ protected:
                            "application/json; charset=GBK");
     }
 
-    using Entry = int(CORVANE_CALL*)(const char*, char*);
     TempDir dir_;
-    ScopedCurrentDir cd_;
-    void* lib_ = nullptr;
-    Entry entry_ = nullptr;
+    ScopedCurrentDir cd_{dir_.path()};
+    LibraryCopy library_{dir_.path(), CORVANE_LIBRARY};
     std::unique_ptr<SimProcess> sim_;
 };
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <json/reader.h>
 #include <json/value.h>
 
 #include <initializer_list>
-#include <memory>
 #include <string>
+
+#include "common/json_object.h"
 
 namespace testing_support {
 
@@ -16,16 +16,7 @@ inline std::string Lines(std::initializer_list<const char*> lines) {
     return text;
 }
 
-// Parses a request text with jsoncpp's strict reader; a null value when it is not JSON.
-inline Json::Value Parse(const std::string& text) {
-    Json::CharReaderBuilder builder;
-    Json::CharReaderBuilder::strictMode(&builder.settings_);
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    Json::Value root;
-    std::string errors;
-    if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors))
-        return Json::Value();
-    return root;
-}
+// Parses a request or answer text strictly; a null value when it is no JSON object.
+inline Json::Value Parse(const std::string& text) { return ParseJsonObject(text); }
 
 }  // namespace testing_support
