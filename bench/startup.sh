@@ -3,6 +3,7 @@
 # processes under Xvfb, timed with hyperfine. Needs the bench build.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/install-deps.sh" xvfb xauth hyperfine
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"

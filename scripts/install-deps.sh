@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake g++ make
+    cmake g++ make pkg-config
     libjsoncpp-dev libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev fonts-wqy-microhei
     libcurl4-openssl-dev libssl-dev
@@ -25,4 +25,4 @@ if [ "$(id -u)" -ne 0 ]; then
     sudo=(sudo)
 fi
 "${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
