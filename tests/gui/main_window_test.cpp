@@ -1,8 +1,10 @@
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
 
+#include "app/about_dlg.h"
 #include "app/business_table.h"
 #include "app/gbk_qt.h"
 #include "app/tab_ctrl.h"
@@ -226,6 +228,25 @@ TEST_F(WindowTest, AFailedSettingsWriteIsReportedOnce) {
     testing_support::Type(dlg_->m_dlgReCharge.Edit(1), QStringLiteral("xy"));
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0].text, QStringLiteral("设置未能保存"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AboutDlg, ShowsTheNameTheVersionAndAnOkButton) {
+    CAboutDlg about;
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("关于 CorvaneText"));
+    auto* text = about.findChild<QLabel*>(QStringLiteral("version"));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text(), QStringLiteral("CorvaneText，1.0 版"));
+    auto* ok = about.findChild<QPushButton*>();
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->text(), QStringLiteral("确定"));
+    EXPECT_TRUE(ok->isDefault());
+    about.show();
+    QTest::mouseClick(ok, Qt::LeftButton);
+    EXPECT_EQ(about.result(), QDialog::Accepted);
 }
 
 }  // namespace
