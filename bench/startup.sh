@@ -7,5 +7,5 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-xvfb-run -a hyperfine --warmup 3 --runs 100 -N \
+xvfb-run -a hyperfine --warmup 3 --runs 200 -N \
     "$root/build/bench/bin/startup_probe minimal" "$root/build/bench/bin/startup_probe tool"
