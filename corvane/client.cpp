@@ -12,6 +12,7 @@
 #include "corvane/answers.h"
 #include "corvane/signature.h"
 #include "platform/dbcs.h"
+#include "platform/private_profile.h"
 
 namespace corvane {
 
@@ -28,19 +29,24 @@ std::string Member(const Json::Value& object, const char* key) {
     return v != nullptr && v->isString() ? v->asString() : std::string();
 }
 
-long TimeoutMs(const char* key, long defaultSeconds) {
-    std::string value = ReadProfileValue(kLibraryIni, kSettingSection, key);
+std::string Setting(const platform::ProfileSnapshot& ini, const char* key) {
+    return std::string(ini.Find(kSettingSection, key).value_or(""));
+}
+
+long TimeoutMs(const platform::ProfileSnapshot& ini, const char* key, long defaultSeconds) {
+    std::string value = Setting(ini, key);
     char* end = nullptr;
     long seconds = std::strtol(value.c_str(), &end, 10);
     if (value.empty() || *end != '\0' || seconds <= 0) seconds = defaultSeconds;
     return seconds * 1000;
 }
 
-std::string Options() {
+std::string Options(const platform::ProfileSnapshot& ini) {
     std::string options;
-    for (const char* key : {"NOEXSCREENFLAG", "NORECHARGEDESKFLAG", "REFUNDDESK"})
-        options += std::string(options.empty() ? "" : " ") + key + "=" +
-                   ReadProfileValue(kLibraryIni, kSettingSection, key);
+    for (const char* key : {"NOEXSCREENFLAG", "NORECHARGEDESKFLAG", "REFUNDDESK"}) {
+        if (!options.empty()) options += ' ';
+        options.append(key).append("=").append(Setting(ini, key));
+    }
     return options;
 }
 
@@ -104,7 +110,9 @@ std::string Client::Handle(std::string_view request) {
     long long start = NowMs(CLOCK_MONOTONIC);
     LogEntry entry;
     entry.request = std::string(request);
-    entry.options = Options();
+    // The library's ini, read once for this request.
+    platform::ProfileSnapshot ini(kLibraryIni);
+    entry.options = Options(ini);
     std::vector<std::string> secrets;
     std::string answer;
 
@@ -135,7 +143,7 @@ std::string Client::Handle(std::string_view request) {
             answer = FailureAnswer(Failure::NoSettings);
             entry.outcome = CodeOf(Failure::NoSettings);
         } else {
-            answer = Post(settings, request, entry.outcome);
+            answer = Post(settings, request, ini, entry.outcome);
         }
     }
     entry.answer = answer;
@@ -144,7 +152,8 @@ std::string Client::Handle(std::string_view request) {
     return answer;
 }
 
-std::string Client::Post(const Settings& settings, std::string_view body, std::string& outcome) {
+std::string Client::Post(const Settings& settings, std::string_view body,
+                         const platform::ProfileSnapshot& ini, std::string& outcome) {
     std::string timestamp = std::to_string(NowMs(CLOCK_REALTIME));
     std::string nonce = MakeNonce();
     std::string signature = Sign(settings.appSecret, settings.appId, timestamp, nonce, body);
@@ -169,8 +178,8 @@ std::string Client::Post(const Settings& settings, std::string_view body, std::s
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &received);
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, error);
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, TimeoutMs("CONNECTTIMEOUT", 5));
-    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, TimeoutMs("TIMEOUT", 30));
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, TimeoutMs(ini, "CONNECTTIMEOUT", 5));
+    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, TimeoutMs(ini, "TIMEOUT", 30));
     CURLcode rc = curl_easy_perform(h);
     long status = 0;
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);

@@ -8,6 +8,10 @@
 
 #include "corvane/transaction_log.h"
 
+namespace platform {
+class ProfileSnapshot;
+}
+
 namespace corvane {
 
 // What the payment library does behind payTrans: it keeps the settings pushed to it and posts
@@ -31,7 +35,8 @@ private:
     };
     class CurlPool;
 
-    std::string Post(const Settings& settings, std::string_view body, std::string& outcome);
+    std::string Post(const Settings& settings, std::string_view body,
+                     const platform::ProfileSnapshot& ini, std::string& outcome);
 
     std::mutex mutex_;
     Settings settings_;

@@ -14,6 +14,21 @@
 
 namespace platform {
 
+namespace detail {
+
+enum class LineKind { Other, Section, Key };
+
+struct Line {
+    std::size_t begin = 0;       // first byte of the line
+    std::size_t contentEnd = 0;  // end of its text, before the line ending
+    std::size_t end = 0;         // after the line ending
+    LineKind kind = LineKind::Other;
+    std::string_view name;       // section or key name, trimmed
+    std::size_t valueBegin = 0;  // key lines: first byte after '='
+};
+
+}  // namespace detail
+
 namespace {
 
 constexpr bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -48,16 +63,8 @@ bool NamesEqual(std::string_view a, std::string_view b) {
     return true;
 }
 
-enum class LineKind { Other, Section, Key };
-
-struct Line {
-    std::size_t begin = 0;       // first byte of the line
-    std::size_t contentEnd = 0;  // end of its text, before the line ending
-    std::size_t end = 0;         // after the line ending
-    LineKind kind = LineKind::Other;
-    std::string_view name;       // section or key name, trimmed
-    std::size_t valueBegin = 0;  // key lines: first byte after '='
-};
+using detail::Line;
+using detail::LineKind;
 
 // Position of the last ']' that is a character of its own, or npos.
 std::size_t LastClosingBracket(std::string_view s) {
@@ -267,12 +274,32 @@ std::string NativeFileName(std::string_view fileName) {
     return native;
 }
 
+ProfileSnapshot::ProfileSnapshot(std::string_view fileName) {
+    if (fileName.empty() || !ReadFile(NativeFileName(fileName), content_)) content_.clear();
+    lines_ = ParseLines(content_);
+}
+
+ProfileSnapshot::~ProfileSnapshot() = default;
+
+std::optional<std::string_view> ProfileSnapshot::Find(std::string_view section,
+                                                      std::string_view key) const {
+    std::size_t found = FindSection(lines_, Trim(section));
+    std::string_view wanted = Trim(key);
+    if (found == std::string_view::npos || wanted.empty()) return std::nullopt;
+    std::optional<std::string_view> value;
+    ForEachKey(lines_, found, [&](std::size_t i) {
+        if (!NamesEqual(lines_[i].name, wanted)) return true;
+        value = ValueOf(content_, lines_[i]);
+        return false;
+    });
+    return value;
+}
+
 std::size_t GetPrivateProfileText(const char* section, const char* key, const char* defaultValue,
                                   char* buffer, std::size_t size, const char* fileName) {
     if (size == 0 || buffer == nullptr) return 0;
-    std::string content;
-    if (fileName == nullptr || !ReadFile(NativeFileName(fileName), content)) content.clear();
-    std::vector<Line> lines = ParseLines(content);
+    ProfileSnapshot file(fileName != nullptr ? fileName : "");
+    const std::vector<Line>& lines = file.lines_;
 
     if (section == nullptr) {
         std::vector<std::string_view> names;
@@ -280,9 +307,9 @@ std::size_t GetPrivateProfileText(const char* section, const char* key, const ch
             if (line.kind == LineKind::Section) names.push_back(line.name);
         return CopyList(names, buffer, size);
     }
-    std::size_t found = FindSection(lines, Trim(section));
     if (key == nullptr) {
         std::vector<std::string_view> names;
+        std::size_t found = FindSection(lines, Trim(section));
         if (found != std::string_view::npos) {
             ForEachKey(lines, found, [&](std::size_t i) {
                 // Comment lines are kept as keys but never listed.
@@ -293,19 +320,8 @@ std::size_t GetPrivateProfileText(const char* section, const char* key, const ch
         }
         return CopyList(names, buffer, size);
     }
-    if (found != std::string_view::npos) {
-        std::string_view wanted = Trim(key);
-        std::size_t hit = std::string_view::npos;
-        if (!wanted.empty()) {
-            ForEachKey(lines, found, [&](std::size_t i) {
-                if (!NamesEqual(lines[i].name, wanted)) return true;
-                hit = i;
-                return false;
-            });
-        }
-        if (hit != std::string_view::npos)
-            return CopyText(ValueOf(content, lines[hit]), buffer, size);
-    }
+    if (std::optional<std::string_view> value = file.Find(section, key))
+        return CopyText(*value, buffer, size);
     return CopyText(TrimRight(defaultValue != nullptr ? defaultValue : ""), buffer, size);
 }
 
