@@ -18,8 +18,6 @@ int CTabCtrl::GetCurSel() const { return m_bar->currentIndex(); }
 
 void CTabCtrl::SetCurSel(int index) { m_bar->setCurrentIndex(index); }
 
-void CTabCtrl::resizeEvent(QResizeEvent*) { m_bar->move(0, 0); }
-
 void CTabCtrl::paintEvent(QPaintEvent*) {
     QStylePainter painter(this);
     QStyleOptionTabWidgetFrame frame;

@@ -2,42 +2,22 @@
 // command-line POST of the same request to the same server.
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
-#include <httplib.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/callconv.h"
+#include "tests/support/http_peer.h"
 
 namespace {
 
 using Entry = int(CORVANE_CALL*)(const char*, char*);
 
-struct Peer {
-    Peer() {
-        server.Post(".*", [](const httplib::Request&, httplib::Response& res) {
-            res.set_content("{\"code\":\"0\",\"msg\":\"ok\"}", "application/json");
-        });
-        server.set_tcp_nodelay(true);
-        port = server.bind_to_any_port("127.0.0.1");
-        thread = std::thread([this] { server.listen_after_bind(); });
-        while (!server.is_running()) ::usleep(1000);
-    }
-    ~Peer() {
-        server.stop();
-        thread.join();
-    }
-    std::string Url() const { return "http://127.0.0.1:" + std::to_string(port) + "/q"; }
-    httplib::Server server;
-    int port = 0;
-    std::thread thread;
-};
-
-Peer& ThePeer() {
-    static Peer peer;
+testing_support::HttpPeer& ThePeer() {
+    static testing_support::HttpPeer peer([](const httplib::Request&, httplib::Response& res) {
+        res.set_content("{\"code\":\"0\",\"msg\":\"ok\"}", "application/json");
+    });
     return peer;
 }
 
@@ -53,7 +33,7 @@ void BM_PayTrans(benchmark::State& state) {
     }
     std::vector<char> settings(10000), response(6000000);
     std::string push = "{\"param\":{\"appid\":\"A\",\"appsecret\":\"S\",\"serveraddr\":\"" +
-                       ThePeer().Url() + "\"},\"transType\":\"hop.trade.setinfo\"}";
+                       ThePeer().Url("/q") + "\"},\"transType\":\"hop.trade.setinfo\"}";
     entry(push.c_str(), settings.data());
     for (auto _ : state) entry(kRequest.c_str(), response.data());
     ::dlclose(lib);
@@ -64,7 +44,7 @@ void BM_CurlCommand(benchmark::State& state) {
     std::string command =
         "curl -s -o /dev/null -X POST -H 'Content-Type: application/json; "
         "charset=GBK' --data-binary '" +
-        kRequest + "' " + ThePeer().Url();
+        kRequest + "' " + ThePeer().Url("/q");
     for (auto _ : state)
         if (std::system(command.c_str()) != 0) state.SkipWithError("curl failed");
 }

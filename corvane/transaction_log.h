@@ -25,8 +25,6 @@ public:
     // Writes the entry with every secret in `secrets` masked.
     void Write(const LogEntry& entry, const std::vector<std::string>& secrets);
 
-    const std::string& Folder() const { return folder_; }
-
     static constexpr std::size_t kAnswerLimit = 4096;
 
 private:

@@ -32,7 +32,6 @@ public:
 
     // Places the page; a radio row that would fall below the visible part is lifted into it.
     void Place(const QRect& rect);
-    const PageSpec& Page() const { return m_page; }
 
     // The page parameters (GBK): server address, application id, application secret.
     const std::string& ServerAddress() const { return m_params[0]; }

@@ -232,13 +232,6 @@ std::vector<Refund> Ledger::RefundsOf(const std::string& outChargeNo) {
     return all;
 }
 
-std::int64_t Ledger::RecordCount(const std::string& transType) {
-    std::lock_guard lock(mutex_);
-    Statement s(db_, "SELECT COUNT(*) FROM records WHERE trans_type = ?1");
-    s.Bind(1, transType).Step();
-    return s.Int(0);
-}
-
 std::string FormatCents(std::int64_t cents) {
     std::string units = std::to_string(cents / 100);
     std::string fraction = std::to_string(100 + cents % 100).substr(1);

@@ -79,7 +79,6 @@ public:
     // Outside a transaction:
     std::vector<Charge> Charges();
     std::vector<Refund> RefundsOf(const std::string& outChargeNo);
-    std::int64_t RecordCount(const std::string& transType);
 
 private:
     class Statement;
