@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "pages/page_table.h"
+
 // The thirteen businesses: which page button asks for each, what it reads from the ini files
 // and which composer writes its request. The window and the command line compose through this.
 
@@ -50,10 +52,20 @@ const Business* FindBusinessByName(std::string_view name);
 // Index in the tab order of the page that offers the business.
 int PageOf(const Business& business);
 
-// Reads afresh the ini entries the business needs; the recharge page's parameters are the
-// caller's to fill.
-BusinessInputs ReadBusinessInputs(const Business& business);
+// Reads afresh the ini entries the business needs; a given `posChannl` stands in for the
+// stored one. The recharge page's parameters are left empty.
+BusinessInputs ReadBusinessInputs(const Business& business, const std::string* posChannl = nullptr);
 
-// The request text; a recharge also replaces `lastOutChargeNo`.
+// The row's composer on inputs already gathered; a recharge also replaces `lastOutChargeNo`.
 std::string ComposeBusiness(const Business& business, const BusinessInputs& inputs,
                             std::string& lastOutChargeNo);
+
+// The one road from a business to its request text, for the window and the command line:
+// reads what the business's row needs, takes the recharge page's parameters where the row asks
+// for them, and composes. A recharge replaces `lastOutChargeNo`; a given `posChannl` overrides
+// the stored PosChannl.
+std::string ComposeRequest(const Business& business, const PageParameters& rechargePage,
+                           std::string& lastOutChargeNo, const std::string* posChannl = nullptr);
+
+// The business that a pick in the POS channel option recomposes while `page` shows, or null.
+const Business* BusinessRecomposedOn(int page);

@@ -14,11 +14,12 @@
 #include <functional>
 #include <vector>
 
-#include "app/corvane_text_app.h"
-#include "app/corvane_text_dlg.h"
-#include "app/tab_ctrl.h"
-#include "app/text_pane.h"
-#include "pages/page_message.h"
+#include "app/business_table.h"
+#include "gui/corvane_text_app.h"
+#include "gui/corvane_text_dlg.h"
+#include "gui/page_frame.h"
+#include "gui/tab_ctrl.h"
+#include "gui/text_pane.h"
 #include "pages/page_table.h"
 #include "platform/text_codec.h"
 
@@ -59,32 +60,40 @@ std::string Answer(bool oneLine) {
     return text;
 }
 
+template <class T>
+T* Child(CCorvaneTextDlg& dlg, const char* name) {
+    return dlg.findChild<T*>(QString::fromLatin1(name));
+}
+
 void LargeAnswer(CCorvaneTextDlg& dlg, bool oneLine) {
     std::string answer = Answer(oneLine);
+    auto* request = Child<TextPane>(dlg, "1002");
+    auto* response = Child<TextPane>(dlg, "1003");
+    auto* tab = Child<CTabCtrl>(dlg, "1000");
     double shown = Ms([&] {
         dlg.SetResponseText(answer);
-        Settle(dlg.m_respEdit);
+        Settle(response);
     });
     std::vector<double> typing, scrolling, tabs;
-    dlg.m_reqEdit->setFocus();
+    request->setFocus();
     for (int i = 0; i < 30; ++i) {
         typing.push_back(Ms([&] {
-            QTest::keyClick(dlg.m_reqEdit, Qt::Key_A);
-            Settle(dlg.m_reqEdit);
+            QTest::keyClick(request, Qt::Key_A);
+            Settle(request);
         }));
-        QScrollBar* bar = dlg.m_respEdit->verticalScrollBar();
+        QScrollBar* bar = response->verticalScrollBar();
         scrolling.push_back(Ms([&] {
             bar->setValue(bar->maximum() * (i % 10) / 10);
-            Settle(dlg.m_respEdit);
+            Settle(response);
         }));
         tabs.push_back(Ms([&] {
-            dlg.m_tab->SetCurSel((i + 1) % 4);
+            tab->SetCurSel((i + 1) % 4);
             Settle(&dlg);
         }));
     }
-    dlg.m_respEdit->selectAll();
-    double copy = Ms([&] { dlg.m_respEdit->copy(); });
-    bool exact = dlg.m_respEdit->GbkText() == answer &&
+    response->selectAll();
+    double copy = Ms([&] { response->copy(); });
+    bool exact = response->GbkText() == answer &&
                  QGuiApplication::clipboard()->text() ==
                      QString::fromStdU16String(platform::GbkToUtf16(answer));
     std::printf(
@@ -107,7 +116,8 @@ int main(int argc, char** argv) {
     if (!QTest::qWaitForWindowExposed(&dlg)) return 1;
 
     std::vector<double> keys;
-    QLineEdit* url = dlg.m_dlgReCharge.Edit(0);
+    auto* recharge = Child<CPageFrame>(dlg, kPages[kRechargePage].className);
+    auto* url = recharge->findChild<QLineEdit*>(QString::number(kPages[kRechargePage].editIds[0]));
     for (int i = 0; i < 200; ++i)
         keys.push_back(Ms([&] { QTest::keyClick(url, i % 2 ? Qt::Key_Backspace : Qt::Key_A); }));
     std::printf("parameter edit: %.3f ms per keystroke (median of 200, ini write included)\n",
@@ -115,9 +125,9 @@ int main(int argc, char** argv) {
 
     std::vector<double> compose;
     for (int i = 0; i < 200; ++i) {
-        int code = BIZ_RECHARGE + i % 3;
+        const Business* business = FindBusiness(WM_PAGE_RECHARGE, BIZ_RECHARGE + i % 3);
         compose.push_back(Ms([&] {
-            QCoreApplication::postEvent(&dlg, new PageMessageEvent(WM_PAGE_RECHARGE, code));
+            emit recharge->businessChosen(business);
             QCoreApplication::sendPostedEvents(&dlg);
         }));
     }

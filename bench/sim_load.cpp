@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "corvane/signature.h"
+#include "wire/signature.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     auto until = Clock::now() + std::chrono::seconds(seconds);
     std::vector<std::vector<double>> latencies(connections);
     std::atomic<long> failures = 0;
-    std::string run = corvane::MakeNonce().substr(0, 8);
+    std::string run = wire::MakeNonce().substr(0, 8);
 
     std::vector<std::thread> workers;
     for (int c = 0; c < connections; ++c)
@@ -42,12 +42,12 @@ int main(int argc, char** argv) {
                     std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(
                                        std::chrono::system_clock::now().time_since_epoch())
                                        .count());
-                std::string nonce = corvane::MakeNonce();
+                std::string nonce = wire::MakeNonce();
                 httplib::Headers headers = {
                     {"X-App-Id", appId},
                     {"X-Timestamp", timestamp},
                     {"X-Nonce", nonce},
-                    {"X-Signature", corvane::Sign(secret, appId, timestamp, nonce, body)}};
+                    {"X-Signature", wire::Sign(secret, appId, timestamp, nonce, body)}};
                 auto start = Clock::now();
                 auto res = client.Post("/quenla-web/quenlaweb/quenlaapi", headers, body,
                                        "application/json; charset=GBK");

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/corvane_text_app.h"
-#include "app/corvane_text_dlg.h"
+#include "gui/corvane_text_app.h"
+#include "gui/corvane_text_dlg.h"
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "minimal") == 0) {

@@ -29,7 +29,7 @@ std::string Format(const char* format, auto... args) {
 
 std::string BuildSettingsPushRequest() {
     Json::Value root;
-    root["transType"] = "hop.trade.setinfo";
+    root["transType"] = kSettingsPushType;
     root["param"]["serveraddr"] = ReadProfileValue(kToolIni, kSettingSection, "url");
     root["param"]["appid"] = ReadProfileValue(kToolIni, kSettingSection, "appid");
     root["param"]["appsecret"] = ReadProfileValue(kToolIni, kSettingSection, "appkey");
@@ -60,7 +60,7 @@ bool CPayLibrary::LoadFrom(const std::string& path) {
                 LoadFailure{error.code, Format("库加载失败%d", error.code), error.reason, path});
         return false;
     }
-    m_pfnPayTrans = reinterpret_cast<PayTransEntry>(platform::FindSymbol(m_hModule, "payTrans"));
+    m_pfnPayTrans = reinterpret_cast<PayTransEntry>(platform::FindSymbol(m_hModule, kPayTransName));
     if (m_pfnPayTrans == nullptr) {
         platform::CloseLibrary(m_hModule);
         m_hModule = nullptr;

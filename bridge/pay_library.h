@@ -6,19 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/callconv.h"
+#include "common/pay_contract.h"
 #include "platform/dynamic_library.h"
-
-extern "C" {
-// The payment library's single entry: a NUL-terminated request in, a NUL-terminated answer
-// written into the caller's buffer. Its result is not used.
-typedef int(CORVANE_CALL* PayTransEntry)(const char* request, char* response);
-}
-
-inline constexpr std::size_t kRequestBufferSize = 10000;
-inline constexpr std::size_t kSettingsResponseSize = 10000;
-inline constexpr std::size_t kResponseBufferSize = 6000000;
-inline constexpr std::size_t kMaxRequestLength = kRequestBufferSize - 1;
 
 // A failed load, for the front end to show: `message` is the GBK text "库加载失败<code>",
 // `detail` the OS's own words (in the OS's encoding), `path` the file that was tried.

@@ -1,9 +1,10 @@
 // corvanetext-cli: the window's composers and exchange, from a shell.
 #include <json/value.h>
-#include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -46,18 +47,10 @@ const Business& Find(const std::string& name) {
     return *business;
 }
 
-// What the window would compose; the recharge page's parameters come from the tool's ini as
-// the page shows them at start.
+// What the window would compose: the recharge page's parameters as the page shows them at
+// start.
 std::string Compose(const Business& business, std::string& lastOutChargeNo) {
-    BusinessInputs inputs = ReadBusinessInputs(business);
-    if (business.inputs & kNeedsRechargePage) {
-        std::string* fields[] = {&inputs.serverAddr, &inputs.appId, &inputs.appSecret};
-        for (std::size_t i = 0; i < kPageParameters.size(); ++i) {
-            *fields[i] = ReadProfileValue(kToolIni, kSettingSection, kPageParameters[i].key);
-            if (fields[i]->empty()) *fields[i] = kPageParameters[i].defaultValue;
-        }
-    }
-    return ComposeBusiness(business, inputs, lastOutChargeNo);
+    return ComposeRequest(business, ReadPageParameters(), lastOutChargeNo);
 }
 
 std::unique_ptr<CPayLibrary> LoadLibrary(const Options& o) {

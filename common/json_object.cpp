@@ -2,6 +2,7 @@
 
 #include <json/reader.h>
 
+#include <cstring>
 #include <memory>
 
 Json::Value ParseJsonObject(std::string_view text) {
@@ -13,4 +14,9 @@ Json::Value ParseJsonObject(std::string_view text) {
     if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors) || !root.isObject())
         return Json::Value();
     return root;
+}
+
+std::string StringMember(const Json::Value& object, const char* key) {
+    const Json::Value* v = object.isObject() ? object.find(key, key + std::strlen(key)) : nullptr;
+    return v != nullptr && v->isString() ? v->asString() : std::string();
 }

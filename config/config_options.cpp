@@ -19,12 +19,12 @@ constexpr ConfigChoice kRefundDesk[] = {{"显示", "1"}, {"不显示", "0"}};
 }  // namespace
 
 const std::array<ConfigGroup, kConfigGroupCount> kConfigGroups = {{
-    {"收银台渠道显示", kToolIni, kSettingSection, "DepositType", kDepositTypes, -1},
-    {"二维码显示", kLibraryIni, kSettingSection, "NOEXSCREENFLAG", kQrScreens, -1},
-    {"pos终端号", kToolIni, kSettingSection, "PosNo", kPosNumbers, -1},
-    {"淮北pos充值渠道", kToolIni, kSettingSection, "PosChannl", kPosChannels, -1},
-    {"收款收银台显示", kLibraryIni, kSettingSection, "NORECHARGEDESKFLAG", kRechargeDesk, 1},
-    {"退款收银台显示", kLibraryIni, kSettingSection, "REFUNDDESK", kRefundDesk, 1},
+    {"收银台渠道显示", kToolIni, kSettingSection, "DepositType", kDepositTypes, -1, false},
+    {"二维码显示", kLibraryIni, kSettingSection, "NOEXSCREENFLAG", kQrScreens, -1, false},
+    {"pos终端号", kToolIni, kSettingSection, "PosNo", kPosNumbers, -1, false},
+    {"淮北pos充值渠道", kToolIni, kSettingSection, "PosChannl", kPosChannels, -1, true},
+    {"收款收银台显示", kLibraryIni, kSettingSection, "NORECHARGEDESKFLAG", kRechargeDesk, 1, false},
+    {"退款收银台显示", kLibraryIni, kSettingSection, "REFUNDDESK", kRefundDesk, 1, false},
 }};
 
 std::optional<std::size_t> ChoiceForValue(const ConfigGroup& group, std::string_view value) {

@@ -21,13 +21,12 @@ struct ConfigGroup {
     std::span<const ConfigChoice> choices;
     // The choice shown checked when the stored value matches no choice; -1 for none.
     int fallbackChoice;
+    // A pick recomposes the request of the page on show (see PageSpec::posChannelBusiness).
+    bool recomposesRequest;
 };
 
 inline constexpr std::size_t kConfigGroupCount = 6;
 extern const std::array<ConfigGroup, kConfigGroupCount> kConfigGroups;
-
-// The group whose choice recomposes the request pane.
-inline constexpr std::size_t kPosChannelGroup = 3;
 
 // For each group, in catalogue order, the index of its checked choice, read from the ini files.
 using ConfigChoices = std::array<std::optional<std::size_t>, kConfigGroupCount>;

@@ -2,32 +2,22 @@
 
 #include <curl/curl.h>
 #include <json/value.h>
-#include <time.h>
 
 #include <algorithm>
 #include <cstring>
 
 #include "common/json_object.h"
+#include "common/pay_contract.h"
 #include "common/profile.h"
 #include "corvane/answers.h"
-#include "corvane/signature.h"
 #include "platform/dbcs.h"
+#include "platform/local_clock.h"
 #include "platform/private_profile.h"
+#include "wire/signature.h"
 
 namespace corvane {
 
 namespace {
-
-long long NowMs(clockid_t clock) {
-    timespec ts{};
-    ::clock_gettime(clock, &ts);
-    return static_cast<long long>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
-}
-
-std::string Member(const Json::Value& object, const char* key) {
-    const Json::Value* v = object.isObject() ? object.find(key, key + std::strlen(key)) : nullptr;
-    return v != nullptr && v->isString() ? v->asString() : std::string();
-}
 
 std::string Setting(const platform::ProfileSnapshot& ini, const char* key) {
     return std::string(ini.Find(kSettingSection, key).value_or(""));
@@ -48,14 +38,6 @@ std::string Options(const platform::ProfileSnapshot& ini) {
         options.append(key).append("=").append(Setting(ini, key));
     }
     return options;
-}
-
-// At most `limit` bytes of the start of a body, whole GBK characters only.
-std::string Start(std::string_view body, std::size_t limit) {
-    std::size_t end = 0;
-    while (end < body.size() && end + platform::CharLength(body, end) <= limit)
-        end += platform::CharLength(body, end);
-    return std::string(body.substr(0, end));
 }
 
 struct Received {
@@ -107,7 +89,7 @@ Client::Client(std::string logFolder)
 Client::~Client() = default;
 
 std::string Client::Handle(std::string_view request) {
-    long long start = NowMs(CLOCK_MONOTONIC);
+    long long start = platform::MonotonicMs();
     LogEntry entry;
     entry.request = std::string(request);
     // The library's ini, read once for this request.
@@ -130,13 +112,13 @@ std::string Client::Handle(std::string_view request) {
     } else {
         entry.transType = type->asString();
         // A request may carry a secret of its own.
-        secrets.push_back(Member(root, "appsecret"));
-        secrets.push_back(Member(root["param"], "appsecret"));
-        if (entry.transType == "hop.trade.setinfo") {
+        secrets.push_back(StringMember(root, "appsecret"));
+        secrets.push_back(StringMember(root["param"], "appsecret"));
+        if (entry.transType == kSettingsPushType) {
             const Json::Value& param = root["param"];
             std::lock_guard lock(mutex_);
-            settings_ = {Member(param, "serveraddr"), Member(param, "appid"),
-                         Member(param, "appsecret")};
+            settings_ = {StringMember(param, "serveraddr"), StringMember(param, "appid"),
+                         StringMember(param, "appsecret")};
             answer = SettingsKeptAnswer();
             entry.outcome = "ok";
         } else if (settings.serverAddr.empty()) {
@@ -147,16 +129,16 @@ std::string Client::Handle(std::string_view request) {
         }
     }
     entry.answer = answer;
-    entry.durationMs = NowMs(CLOCK_MONOTONIC) - start;
+    entry.durationMs = platform::MonotonicMs() - start;
     log_.Write(entry, secrets);
     return answer;
 }
 
 std::string Client::Post(const Settings& settings, std::string_view body,
                          const platform::ProfileSnapshot& ini, std::string& outcome) {
-    std::string timestamp = std::to_string(NowMs(CLOCK_REALTIME));
-    std::string nonce = MakeNonce();
-    std::string signature = Sign(settings.appSecret, settings.appId, timestamp, nonce, body);
+    std::string timestamp = std::to_string(platform::UnixMs());
+    std::string nonce = wire::MakeNonce();
+    std::string signature = wire::Sign(settings.appSecret, settings.appId, timestamp, nonce, body);
 
     curl_slist* headers = nullptr;
     for (const std::string& h :
@@ -165,7 +147,7 @@ std::string Client::Post(const Settings& settings, std::string_view body,
           std::string("Expect:")})
         headers = curl_slist_append(headers, h.c_str());
 
-    Received received{{}, LimitFor(false)};
+    Received received{{}, kMaxAnswerLength};
     char error[CURL_ERROR_SIZE] = {};
     CURL* h = curl_->Take();
     curl_easy_reset(h);
@@ -215,8 +197,8 @@ std::string Client::Post(const Settings& settings, std::string_view body,
             return fail(Failure::Transport, reason);
     }
     if (status != 200)
-        return fail(Failure::HttpStatus,
-                    "HTTP " + std::to_string(status) + " " + Start(received.body, 200));
+        return fail(Failure::HttpStatus, "HTTP " + std::to_string(status) + " " +
+                                             std::string(platform::CutGbk(received.body, 200)));
     outcome = "ok";
     return std::move(received.body);
 }

@@ -24,9 +24,6 @@ public:
     // The answer to one request.
     std::string Handle(std::string_view request);
 
-    // The most an answer may hold: the buffer the caller gives, less its NUL.
-    static std::size_t LimitFor(bool settingsPush) { return settingsPush ? 9999 : 5999999; }
-
 private:
     struct Settings {
         std::string serverAddr;

@@ -1,25 +1,19 @@
 // The payment library's one entry.
-#include <dlfcn.h>
-
 #include <cstring>
 #include <exception>
 #include <string>
 
+#include "common/pay_contract.h"
 #include "corvane/answers.h"
 #include "corvane/client.h"
-#include "platform/callconv.h"
+#include "platform/executable_path.h"
 
 namespace {
 
 // The program's folder: the one above the folder this library lies in.
 std::string ProgramFolder() {
-    Dl_info info{};
-    if (::dladdr(reinterpret_cast<void*>(&ProgramFolder), &info) == 0 || info.dli_fname == nullptr)
-        return ".";
-    std::string path = info.dli_fname;
-    std::size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-    slash = folder.rfind('/');
+    std::string folder = platform::ModuleFolder(reinterpret_cast<const void*>(&ProgramFolder));
+    std::size_t slash = folder.rfind('/');
     return slash == std::string::npos ? "." : folder.substr(0, slash);
 }
 
@@ -30,7 +24,8 @@ corvane::Client& TheClient() {
 
 // Errs on the safe side: any request holding this text gets the smaller buffer's limit.
 bool IsSettingsPush(const char* request) {
-    return std::strstr(request, "\"hop.trade.setinfo\"") != nullptr;
+    static const std::string quoted = std::string("\"") + kSettingsPushType + "\"";
+    return std::strstr(request, quoted.c_str()) != nullptr;
 }
 
 }  // namespace
@@ -39,7 +34,7 @@ extern "C" CORVANE_EXPORT int CORVANE_CALL payTrans(const char* request, char* r
     if (response == nullptr) return -1;
     if (request == nullptr) request = "";
     // A settings push comes with a 10,000-byte buffer, every other request with 6,000,000.
-    std::size_t limit = corvane::Client::LimitFor(IsSettingsPush(request));
+    std::size_t limit = IsSettingsPush(request) ? kMaxSettingsAnswerLength : kMaxAnswerLength;
     std::string answer;
     try {
         answer = TheClient().Handle(request);

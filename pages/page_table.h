@@ -1,9 +1,9 @@
 #pragma once
 
 #include <array>
+#include <string>
 
-// The four business pages as data. Their radio buttons are the businesses of
-// app/business_table.h.
+// The four business pages as data.
 
 // Messages the pages post to the main window; the sub-code travels as the second parameter.
 enum PageMessage : int {
@@ -40,6 +40,17 @@ struct PageParameter {
 };
 extern const std::array<PageParameter, 3> kPageParameters;
 
+// A page's copy of the three parameters (GBK).
+struct PageParameters {
+    std::string serverAddr;
+    std::string appId;
+    std::string appSecret;
+};
+
+// The parameters as a page shows them at start: each stored value, or its default when it
+// reads empty.
+PageParameters ReadPageParameters();
+
 struct PageSpec {
     const char* className;
     const char* tabText;  // GBK
@@ -48,6 +59,8 @@ struct PageSpec {
     std::array<int, 3> editIds;  // server address, application id, application secret
     int widthDlu;
     int heightDlu;
+    // The business recomposed when a POS channel is picked while the page shows; 0 for none.
+    int posChannelBusiness;
 };
 
 // Recharge, refund, wristband, push: the tab order.

@@ -35,7 +35,7 @@ const char* const kIdNo = "000000580101000";
 // The members the three refunds of a charge share.
 void SetRefundCore(Json::Value& root, const std::string& lastOutChargeNo, const char* withdrawMode,
                    const char* channelType) {
-    root["transType"] = "hop.trade.refund";
+    root["transType"] = kTransRefund;
     Set(root["param"], {{"operatorId", "001"},
                         {"operatorName", kOperatorName},
                         {"cardType", "01"},
@@ -60,7 +60,7 @@ void SetHospital(Json::Value& param) {
 std::string BuildRechargeRequest(const std::string& posNo, const std::string& depositType,
                                  const std::string& posChannl, std::string& lastOutChargeNo) {
     Json::Value root;
-    root["transType"] = "hop.trade.recharge";
+    root["transType"] = kTransRecharge;
     Json::Value& param = root["param"];
     Set(param, {{"operatorId", "001"},
                 {"operatorName", kOperatorName},
@@ -89,19 +89,19 @@ std::string BuildRechargeRequest(const std::string& posNo, const std::string& de
 std::string BuildOutpatientSettleRequest(const std::string& serverAddr, const std::string& appId,
                                          const std::string& appSecret) {
     Json::Value root;
-    root["transType"] = "hop.outpatients.settle";
+    root["transType"] = kTransOutpatientSettle;
     Set(root, {{"serveraddr", serverAddr}, {"appid", appId}, {"appsecret", appSecret}});
     Set(root["param"], {{"cardNo", "13000000000"}, {"idNo", kIdNo}});
     return Text(root);
 }
 
 std::string BuildTerminalCodeRequest() {
-    return FixedRequest("hop.qrcode.get", {{"operatorId", "001"},
-                                           {"operatorName", kOperatorName},
-                                           {"amount", "0.01"},
-                                           {"hisCustId", "201"},
-                                           {"termNo", "012"},
-                                           {"getCodeWay", "0"}});
+    return FixedRequest(kTransTerminalCode, {{"operatorId", "001"},
+                                             {"operatorName", kOperatorName},
+                                             {"amount", "0.01"},
+                                             {"hisCustId", "201"},
+                                             {"termNo", "012"},
+                                             {"getCodeWay", "0"}});
 }
 
 std::string BuildRefundRequest(const std::string& lastOutChargeNo) {
@@ -128,21 +128,21 @@ std::string BuildPosRefundRequest(const std::string& posNo, const std::string& l
 }
 
 std::string BuildBatchRefundRequest() {
-    return FixedRequest("hop.trade.refund.batch", {{"operatorId", "8008"},
-                                                   {"operatorName", "护士"},
-                                                   {"cardType", "05"},
-                                                   {"cardNo", "00363262"},
-                                                   {"accountType", "02"},
-                                                   {"amount", "10"},
-                                                   {"outChargeNo", ""},
-                                                   {"outRefundNo", "ZT20210125151033064"},
-                                                   {"hisCustId", "000440160000110IIv"},
-                                                   {"withdrawMode", "1"},
-                                                   {"channelType", ""},
-                                                   {"termNo", "A01"},
-                                                   {"idNo", ""},
-                                                   {"userName", "吴文华"},
-                                                   {"refundType", "prepareAndConfirm"}});
+    return FixedRequest(kTransBatchRefund, {{"operatorId", "8008"},
+                                            {"operatorName", "护士"},
+                                            {"cardType", "05"},
+                                            {"cardNo", "00363262"},
+                                            {"accountType", "02"},
+                                            {"amount", "10"},
+                                            {"outChargeNo", ""},
+                                            {"outRefundNo", "ZT20210125151033064"},
+                                            {"hisCustId", "000440160000110IIv"},
+                                            {"withdrawMode", "1"},
+                                            {"channelType", ""},
+                                            {"termNo", "A01"},
+                                            {"idNo", ""},
+                                            {"userName", "吴文华"},
+                                            {"refundType", "prepareAndConfirm"}});
 }
 
 std::string BuildOmbreliaRefundRequest(const std::string& operatorId,
@@ -168,32 +168,32 @@ std::string WristbandKeyRequest(const char* transType) {
 }  // namespace
 
 std::string BuildWristbandCodeRequest() {
-    return FixedRequest("portal.wb.getWristbandCode", {{"accountType", "02"},
-                                                       {"cardNo", kSampleMobile},
-                                                       {"cardType", "03"},
-                                                       {"hospName", "示例人民医院"},
-                                                       {"idNo", "000000199001010000"},
-                                                       {"idType", "01"},
-                                                       {"operatorId", "wdf02"},
-                                                       {"operatorName", "腕带付"},
-                                                       {"userName", kWristbandUser}});
+    return FixedRequest(kTransWristbandCode, {{"accountType", "02"},
+                                              {"cardNo", kSampleMobile},
+                                              {"cardType", "03"},
+                                              {"hospName", "示例人民医院"},
+                                              {"idNo", "000000199001010000"},
+                                              {"idType", "01"},
+                                              {"operatorId", "wdf02"},
+                                              {"operatorName", "腕带付"},
+                                              {"userName", kWristbandUser}});
 }
 
-std::string BuildWristbandQueryRequest() { return WristbandKeyRequest("portal.wb.queryAccount"); }
+std::string BuildWristbandQueryRequest() { return WristbandKeyRequest(kTransWristbandQuery); }
 
-std::string BuildWristbandCancelRequest() { return WristbandKeyRequest("portal.wb.cancelQrCode"); }
+std::string BuildWristbandCancelRequest() { return WristbandKeyRequest(kTransWristbandCancel); }
 
 std::string BuildWristbandPrintRequest() {
-    return FixedRequest("portal.wb.printQrCode", {{"Url", std::string("http://") + kBackEndHost +
-                                                              ":1301/quenla-web/shortUrl/k4WF8h"},
-                                                  {"age", "22"},
-                                                  {"appName", "示例市第一人民医院"},
-                                                  {"bedNumber", "3"},
-                                                  {"cardNo", kSampleMobile},
-                                                  {"inHospitalTime", "2021-02-09 "},
-                                                  {"office", "儿科"},
-                                                  {"sex", "男"},
-                                                  {"userName", kWristbandUser}});
+    return FixedRequest(kTransWristbandPrint, {{"Url", std::string("http://") + kBackEndHost +
+                                                           ":1301/quenla-web/shortUrl/k4WF8h"},
+                                               {"age", "22"},
+                                               {"appName", "示例市第一人民医院"},
+                                               {"bedNumber", "3"},
+                                               {"cardNo", kSampleMobile},
+                                               {"inHospitalTime", "2021-02-09 "},
+                                               {"office", "儿科"},
+                                               {"sex", "男"},
+                                               {"userName", kWristbandUser}});
 }
 
 namespace {
@@ -219,16 +219,15 @@ std::string NoticeRequest(const char* transType, Members own) {
 }  // namespace
 
 std::string BuildSettlePushRequest() {
-    return NoticeRequest("hop.mmpay.msg.push",
+    return NoticeRequest(kTransSettlePush,
                          {{"accountType", "01"}, {"cardType", "01"}, {"feeType", "01"}});
 }
 
 std::string BuildDrugPushRequest() {
-    return NoticeRequest("hop.mmpay.push.drug",
-                         {{"cancelDesc", ""},
-                          {"drugState", "succ"},
-                          {"drugWindown", "9 号"},
-                          {"first", "您的药品已经配发好，请及时到窗口排队领药品"},
-                          {"hisReceiptNo", "123450"},
-                          {"remark", "该处方已取药或已做检查"}});
+    return NoticeRequest(kTransDrugPush, {{"cancelDesc", ""},
+                                          {"drugState", "succ"},
+                                          {"drugWindown", "9 号"},
+                                          {"first", "您的药品已经配发好，请及时到窗口排队领药品"},
+                                          {"hisReceiptNo", "123450"},
+                                          {"remark", "该处方已取药或已做检查"}});
 }

@@ -2,6 +2,19 @@
 
 #include <string>
 
+// The business codes ("transType") of the requests composed here.
+inline constexpr const char* kTransRecharge = "hop.trade.recharge";
+inline constexpr const char* kTransOutpatientSettle = "hop.outpatients.settle";
+inline constexpr const char* kTransTerminalCode = "hop.qrcode.get";
+inline constexpr const char* kTransRefund = "hop.trade.refund";
+inline constexpr const char* kTransBatchRefund = "hop.trade.refund.batch";
+inline constexpr const char* kTransWristbandCode = "portal.wb.getWristbandCode";
+inline constexpr const char* kTransWristbandQuery = "portal.wb.queryAccount";
+inline constexpr const char* kTransWristbandCancel = "portal.wb.cancelQrCode";
+inline constexpr const char* kTransWristbandPrint = "portal.wb.printQrCode";
+inline constexpr const char* kTransSettlePush = "hop.mmpay.msg.push";
+inline constexpr const char* kTransDrugPush = "hop.mmpay.push.drug";
+
 // The composers of every business request. Each returns the request text as FastWriter writes
 // it; inputs are GBK texts used unchanged.
 

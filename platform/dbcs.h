@@ -14,4 +14,12 @@ constexpr std::size_t CharLength(std::string_view text, std::size_t i) {
     return IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
 }
 
+// The longest start of `text` of at most `limit` bytes that ends on a whole character.
+constexpr std::string_view CutGbk(std::string_view text, std::size_t limit) {
+    if (text.size() <= limit) return text;
+    std::size_t end = 0;
+    while (end < text.size() && end + CharLength(text, end) <= limit) end += CharLength(text, end);
+    return text.substr(0, end);
+}
+
 }  // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/executable_path.h"
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <vector>
@@ -19,6 +20,14 @@ std::string ExecutableFolder() {
         }
         buffer.resize(buffer.size() * 2);
     }
+}
+
+std::string ModuleFolder(const void* address) {
+    Dl_info info{};
+    if (::dladdr(address, &info) == 0 || info.dli_fname == nullptr) return {};
+    std::string path = info.dli_fname;
+    std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
 }  // namespace platform

@@ -21,3 +21,21 @@ LocalTime LocalNow() {
 std::time_t CalendarSeconds() { return std::time(nullptr); }
 
 }  // namespace platform
+
+namespace platform {
+
+namespace {
+
+long long Ms(clockid_t clock) {
+    timespec ts{};
+    ::clock_gettime(clock, &ts);
+    return static_cast<long long>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+}  // namespace
+
+long long UnixMs() { return Ms(CLOCK_REALTIME); }
+
+long long MonotonicMs() { return Ms(CLOCK_MONOTONIC); }
+
+}  // namespace platform

@@ -20,4 +20,8 @@ LocalTime LocalNow();
 // Calendar time in whole seconds, as time() gives it.
 std::time_t CalendarSeconds();
 
+// Milliseconds since the Unix epoch, and on a clock that never goes back (for durations).
+long long UnixMs();
+long long MonotonicMs();
+
 }  // namespace platform

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake g++ make pkg-config
+    cmake g++ make pkg-config clang-format
     libjsoncpp-dev libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev fonts-wqy-microhei
     libcurl4-openssl-dev libssl-dev

@@ -3,24 +3,18 @@
 #include <json/value.h>
 #include <openssl/crypto.h>
 #include <openssl/rand.h>
-#include <time.h>
 
 #include <memory>
 #include <regex>
 
 #include "common/fast_writer.h"
 #include "common/json_object.h"
-#include "corvane/signature.h"
+#include "platform/local_clock.h"
+#include "wire/signature.h"
 
 namespace sim {
 
 namespace {
-
-std::int64_t NowMs() {
-    timespec ts{};
-    ::clock_gettime(CLOCK_REALTIME, &ts);
-    return static_cast<std::int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
-}
 
 // A refusal: an error code with its message, and the HTTP status it travels with.
 struct Refusal {
@@ -46,11 +40,6 @@ std::string Required(const Json::Value& param, const char* key) {
     return v->asString();
 }
 
-std::string Optional(const Json::Value& object, const char* key) {
-    const Json::Value* v = object.isObject() ? object.find(key, key + std::strlen(key)) : nullptr;
-    return v != nullptr && v->isString() ? v->asString() : std::string();
-}
-
 // "0.01" -> 1 cent; positive, at most two decimals.
 std::int64_t Cents(const std::string& amount) {
     static const std::regex kAmount("([0-9]{1,9})(\\.([0-9]{1,2}))?");
@@ -74,7 +63,7 @@ std::string RandomDigits(int n) {
 
 std::string PayCode(const std::string& channel, const std::string& outChargeNo,
                     const std::string& termNo) {
-    std::string token = corvane::MakeNonce().substr(0, 16);
+    std::string token = wire::MakeNonce().substr(0, 16);
     if (channel == "WX_QR") return "weixin://wxpay/bizpayurl?pr=" + token;
     if (channel == "ALI_QR") return "https://qr.alipay.com/" + token;
     if (channel == "UP_QR") return "https://qr.95516.com/" + token;
@@ -103,8 +92,8 @@ public:
 private:
     std::string Recharge(const Json::Value& param) {
         Charge charge{Required(param, "outChargeNo"), Cents(Required(param, "amount")), {}, {}};
-        charge.channel = Optional(param, "depositType");
-        if (charge.channel.empty()) charge.channel = Optional(param["extra"], "poschannl");
+        charge.channel = StringMember(param, "depositType");
+        if (charge.channel.empty()) charge.channel = StringMember(param["extra"], "poschannl");
         if (charge.channel.empty()) charge.channel = "ALL";
         if (ledger_.FindCharge(charge.outChargeNo))
             throw Refusal{200, "S201", "充值单号已存在：" + charge.outChargeNo};
@@ -113,12 +102,13 @@ private:
         data["outChargeNo"] = charge.outChargeNo;
         data["amount"] = FormatCents(charge.amountCents);
         data["channel"] = charge.channel;
-        data["payCode"] = PayCode(charge.channel, charge.outChargeNo, Optional(param, "termNo"));
+        data["payCode"] =
+            PayCode(charge.channel, charge.outChargeNo, StringMember(param, "termNo"));
         return Answer("0", "充值下单成功", data);
     }
 
     std::string Refund(const Json::Value& param) {
-        std::string outChargeNo = Optional(param, "outChargeNo");
+        std::string outChargeNo = StringMember(param, "outChargeNo");
         if (outChargeNo.empty()) throw Refusal{200, "S202", "原充值单号为空，无法退款"};
         std::string outRefundNo = Required(param, "outRefundNo");
         // The same refund number again: the first answer, and nothing changes.
@@ -160,7 +150,7 @@ private:
             throw Refusal{400, "S106", "未知的业务类型：" + transType};
 
         std::optional<Wristband> band;
-        std::string key = Optional(param, "key");
+        std::string key = StringMember(param, "key");
         if (transType == "portal.wb.printQrCode" && key.empty())
             band = ledger_.ActiveWristbandOf(Required(param, "cardNo"));
         else
@@ -196,15 +186,15 @@ private:
     std::string Recorded(const std::string& transType, const Json::Value& param) {
         Json::Value data;
         if (transType == "hop.qrcode.get") {
-            data["qrCode"] = "https://pay.quenla.test/t/" + corvane::MakeNonce().substr(0, 16);
+            data["qrCode"] = "https://pay.quenla.test/t/" + wire::MakeNonce().substr(0, 16);
             data["amount"] = FormatCents(Cents(Required(param, "amount")));
         } else if (transType == "hop.outpatients.settle") {
-            data["settleCode"] = "https://pay.quenla.test/s/" + corvane::MakeNonce().substr(0, 16);
+            data["settleCode"] = "https://pay.quenla.test/s/" + wire::MakeNonce().substr(0, 16);
         } else if (transType == "hop.trade.refund.batch") {
-            data["outRefundNo"] = Optional(param, "outRefundNo");
+            data["outRefundNo"] = StringMember(param, "outRefundNo");
             data["accepted"] = "1";
         } else {
-            data["cardNo"] = Optional(param, "cardNo");
+            data["cardNo"] = StringMember(param, "cardNo");
         }
         ledger_.Record(transType, body_);
         return Answer("0", "已受理", data);
@@ -217,9 +207,9 @@ private:
 }  // namespace
 
 Service::Service(Ledger& ledger, std::map<std::string, std::string> secrets, Clock clock)
-    : ledger_(ledger),
-      secrets_(std::move(secrets)),
-      clock_(clock ? std::move(clock) : Clock(NowMs)) {}
+    : ledger_(ledger), secrets_(std::move(secrets)), clock_(clock ? std::move(clock) : Clock([] {
+          return static_cast<std::int64_t>(platform::UnixMs());
+      })) {}
 
 HttpAnswer Service::Handle(const Signed& h, const std::string& body) {
     try {
@@ -239,7 +229,7 @@ HttpAnswer Service::Handle(const Signed& h, const std::string& body) {
         }
         if (sent < now - kWindowMs || sent > now + kWindowMs)
             throw Refusal{401, "S103", "时间戳不在5分钟之内"};
-        std::string expected = corvane::Sign(app->second, h.appId, h.timestamp, h.nonce, body);
+        std::string expected = wire::Sign(app->second, h.appId, h.timestamp, h.nonce, body);
         if (expected.size() != h.signature.size() ||
             CRYPTO_memcmp(expected.data(), h.signature.data(), expected.size()) != 0)
             throw Refusal{401, "S102", "签名错误"};

@@ -117,4 +117,47 @@ TEST(BusinessTable, RefundsFollowTheRechargeComposedLast) {
     EXPECT_EQ(last, second);
 }
 
+// The window's clicks, its POS channel recompose and the command line all come this way.
+TEST(BusinessTable, ComposeRequestGathersWhatTheRowNeeds) {
+    TempDir dir;
+    ScopedCurrentDir cd(dir.path());
+    WriteProfileValue(kToolIni, kSettingSection, "PosNo", "2");
+    WriteProfileValue(kToolIni, kSettingSection, "PosChannl", "银联卡");
+    const PageParameters page{"http://page", "ID", "SECRET"};
+    std::string last;
+
+    Json::Value settle =
+        Parse(ComposeRequest(*FindBusinessByName("outpatient-settle"), page, last));
+    EXPECT_EQ(settle["serveraddr"].asString(), "http://page");
+    EXPECT_EQ(settle["appsecret"].asString(), "SECRET");
+
+    const Business& recharge = *FindBusinessByName("recharge");
+    Json::Value stored = Parse(ComposeRequest(recharge, page, last));
+    EXPECT_EQ(stored["param"]["PosNo"].asString(), "2");
+    EXPECT_EQ(stored["param"]["extra"]["poschannl"].asString(), "POS");
+    EXPECT_EQ(last, stored["param"]["outChargeNo"].asString());
+    const std::string quickPass = "云闪付";
+    Json::Value overridden = Parse(ComposeRequest(recharge, page, last, &quickPass));
+    EXPECT_EQ(overridden["param"]["extra"]["poschannl"].asString(), "POS_UP");
+
+    // What a POS channel pick recomposes on each page.
+    EXPECT_EQ(BusinessRecomposedOn(kRechargePage), &recharge);
+    EXPECT_EQ(BusinessRecomposedOn(kRefundPage), FindBusinessByName("pos-refund"));
+    EXPECT_EQ(BusinessRecomposedOn(kWristbandPage), nullptr);
+    EXPECT_EQ(BusinessRecomposedOn(kPushPage), nullptr);
+    EXPECT_EQ(BusinessRecomposedOn(4), nullptr);
+}
+
+// What the command line takes for the recharge page's parameters: what the page shows at start.
+TEST(PageTable, ParametersAreTheStoredValuesOrTheDefaults) {
+    TempDir dir;
+    ScopedCurrentDir cd(dir.path());
+    WriteProfileValue(kToolIni, kSettingSection, "url", "http://stored");
+    WriteProfileValue(kToolIni, kSettingSection, "appid", "");
+    PageParameters p = ReadPageParameters();
+    EXPECT_EQ(p.serverAddr, "http://stored");
+    EXPECT_EQ(p.appId, kPageParameters[1].defaultValue);
+    EXPECT_EQ(p.appSecret, kPageParameters[2].defaultValue);
+}
+
 }  // namespace

@@ -2,7 +2,7 @@
 #include <QStyleOptionViewItem>
 
 #include "common/profile.h"
-#include "config/config_tree.h"
+#include "gui/config_tree.h"
 #include "tests/gui/window_fixture.h"
 
 namespace {
@@ -44,7 +44,7 @@ std::string States(QTreeWidgetItem* group) {
 
 TEST_F(WindowTest, FirstStartShowsTheCatalogueExpandedWithTheCashierFallbacks) {
     Open();
-    CConfigTree* tree = dlg_->m_tree;
+    CConfigTree* tree = Tree();
     ASSERT_EQ(tree->topLevelItemCount(), 6);
     const char* expected[] = {"G.......", "G..", "G..", "G..", "G.X", "G.X"};
     for (int g = 0; g < 6; ++g) {
@@ -59,7 +59,7 @@ TEST_F(WindowTest, FirstStartShowsTheCatalogueExpandedWithTheCashierFallbacks) {
 TEST_F(WindowTest, TreeClicksHaveTheirNetEffects) {
     WriteProfileValue(kToolIni, kSettingSection, "PosNo", "1");
     Open();
-    CConfigTree* tree = dlg_->m_tree;
+    CConfigTree* tree = Tree();
     const struct {
         const char* what;
         int group;
@@ -97,7 +97,7 @@ TEST_F(WindowTest, TreeClicksHaveTheirNetEffects) {
 
 TEST_F(WindowTest, CashierChoicesStoreTheirOppositeFlags) {
     Open();
-    CConfigTree* tree = dlg_->m_tree;
+    CConfigTree* tree = Tree();
     Act(tree, tree->ChoiceItem(4, 0), Where::CheckBox);
     EXPECT_EQ(ReadProfileValue(kLibraryIni, kSettingSection, "NORECHARGEDESKFLAG"), "0");
     Act(tree, tree->ChoiceItem(4, 1), Where::CheckBox);

@@ -4,14 +4,13 @@
 #include <QRadioButton>
 #include <QTabBar>
 
-#include "app/about_dlg.h"
 #include "app/business_table.h"
-#include "app/gbk_qt.h"
-#include "app/tab_ctrl.h"
 #include "app/tips_text.h"
 #include "common/profile.h"
-#include "config/config_tree.h"
-#include "pages/page_message.h"
+#include "gui/about_dlg.h"
+#include "gui/config_tree.h"
+#include "gui/gbk_qt.h"
+#include "gui/tab_ctrl.h"
 #include "pages/page_table.h"
 #include "pages/requests.h"
 #include "tests/gui/window_fixture.h"
@@ -22,6 +21,8 @@ using testing_support::Gbk;
 using testing_support::ReadFileBytes;
 using testing_support::WindowTest;
 
+constexpr std::size_t kPosChannelGroup = 3;  // 淮北pos充值渠道
+
 const std::string kDefaults =
     "[SETTING]\nurl=http://127.0.0.1:1301/quenla-web/quenlaweb/quenlaapi\n"
     "appid=7QK2M4TX9W3HPZ8N5RVC6LJD0EYB1GAS\nappkey=H3N8W2QZ5KT7VX4M9PLC6RJ1YBD0GFSE\n";
@@ -29,31 +30,32 @@ const std::string kDefaults =
 TEST_F(WindowTest, StartsOnTheRechargePageWithDefaultsAndTips) {
     Open();
     EXPECT_EQ(dlg_->windowTitle(), QStringLiteral("支付测试程序"));
-    EXPECT_EQ(dlg_->m_tab->GetCurSel(), 0);
-    EXPECT_EQ(dlg_->m_nCurPage, 0);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(dlg_->m_pages[i]->Widget()->isVisible(), i == 0) << i;
-    EXPECT_EQ(dlg_->m_tipsEdit->GbkText(), kTipsText);
+    EXPECT_FALSE(dlg_->windowIcon().pixmap(32).isNull());
+    EXPECT_EQ(Tab()->GetCurSel(), 0);
+    EXPECT_EQ(dlg_->CurrentPage(), 0);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(Pages()[i]->isVisible(), i == 0) << i;
+    EXPECT_EQ(Pane("1005")->GbkText(), kTipsText);
     EXPECT_EQ(std::string(kTipsText).size(), 99u);
     EXPECT_EQ(ReadFileBytes("Veltrano.ini"), kDefaults);
     EXPECT_TRUE(messages_.empty());
     EXPECT_TRUE(Request().empty());
-    for (CPageFrame* page : dlg_->m_pages) {
+    for (CPageFrame* page : Pages()) {
         EXPECT_EQ(page->ServerAddress(), "http://127.0.0.1:1301/quenla-web/quenlaweb/quenlaapi");
-        for (auto& [radio, business] : page->Radios()) EXPECT_FALSE(radio->isChecked());
+        for (auto& [radio, business] : Radios(page)) EXPECT_FALSE(radio->isChecked());
     }
 }
 
 TEST_F(WindowTest, EachTabShowsExactlyItsPageThirtyPixelsDown) {
     Open();
     dlg_->SetRequestText("kept");
-    QTabBar* bar = dlg_->m_tab->TabBar();
+    QTabBar* bar = Tab()->TabBar();
     for (int tab : {1, 2, 3, 0, 2}) {
         bar->setCurrentIndex(tab);
-        EXPECT_EQ(dlg_->m_nCurPage, tab);
+        EXPECT_EQ(dlg_->CurrentPage(), tab);
         for (int i = 0; i < 4; ++i) {
-            QWidget* page = dlg_->m_pages[i]->Widget();
+            QWidget* page = Pages()[i];
             EXPECT_EQ(page->isVisible(), i == tab);
-            EXPECT_EQ(page->geometry(), dlg_->m_tab->rect().adjusted(0, 30, 0, 0));
+            EXPECT_EQ(page->geometry(), Tab()->rect().adjusted(0, 30, 0, 0));
         }
     }
     for (int i = 0; i < 4; ++i) EXPECT_EQ(bar->tabText(i), FromGbk(kPages[i].tabText));
@@ -64,9 +66,9 @@ TEST_F(WindowTest, StoredParametersAreShownAndMissingOnesDefaulted) {
     WriteProfileValue(kToolIni, kSettingSection, "url", "http://h:1301/x");
     WriteProfileValue(kToolIni, kSettingSection, "appkey", "");
     Open();
-    for (CPageFrame* page : dlg_->m_pages) {
-        EXPECT_EQ(page->Edit(0)->text(), QStringLiteral("http://h:1301/x"));
-        EXPECT_EQ(page->Edit(1)->text(), QStringLiteral("7QK2M4TX9W3HPZ8N5RVC6LJD0EYB1GAS"));
+    for (CPageFrame* page : Pages()) {
+        EXPECT_EQ(Edit(page, 0)->text(), QStringLiteral("http://h:1301/x"));
+        EXPECT_EQ(Edit(page, 1)->text(), QStringLiteral("7QK2M4TX9W3HPZ8N5RVC6LJD0EYB1GAS"));
         EXPECT_EQ(page->AppSecret(), "H3N8W2QZ5KT7VX4M9PLC6RJ1YBD0GFSE");
     }
     EXPECT_EQ(ReadProfileValue(kToolIni, kSettingSection, "url"), "http://h:1301/x");
@@ -78,8 +80,8 @@ TEST_F(WindowTest, StoredParametersAreShownAndMissingOnesDefaulted) {
 
 TEST_F(WindowTest, EveryKeystrokeIsWrittenAndOnlyTheTypedPageChanges) {
     Open();
-    dlg_->m_tab->SetCurSel(kRefundPage);
-    QLineEdit* url = dlg_->m_dlgRefund.Edit(0);
+    Tab()->SetCurSel(kRefundPage);
+    QLineEdit* url = Edit(Page(kRefundPage), 0);
     url->selectAll();
     QTest::keyClick(url, Qt::Key_Delete);
     EXPECT_EQ(ReadProfileValue(kToolIni, kSettingSection, "url"), "");
@@ -90,11 +92,11 @@ TEST_F(WindowTest, EveryKeystrokeIsWrittenAndOnlyTheTypedPageChanges) {
         typed += c;
         EXPECT_EQ(ReadProfileValue(kToolIni, kSettingSection, "url"), typed);
     }
-    testing_support::Type(dlg_->m_dlgRefund.Edit(1), QStringLiteral("中"));
+    testing_support::Type(Edit(Page(kRefundPage), 1), QStringLiteral("中"));
     EXPECT_EQ(ReadProfileValue(kToolIni, kSettingSection, "appid"),
               "7QK2M4TX9W3HPZ8N5RVC6LJD0EYB1GAS" + Gbk(u"中"));
-    EXPECT_EQ(dlg_->m_dlgRefund.ServerAddress(), "http://b");
-    EXPECT_EQ(dlg_->m_dlgReCharge.ServerAddress(),
+    EXPECT_EQ(Page(kRefundPage)->ServerAddress(), "http://b");
+    EXPECT_EQ(Page(kRechargePage)->ServerAddress(),
               "http://127.0.0.1:1301/quenla-web/quenlaweb/quenlaapi");
 }
 
@@ -107,20 +109,20 @@ TEST_F(WindowTest, EveryRadioPostsItsBusinessAndTheRequestFillsThePane) {
     dlg_->SetResponseText("answer");
     std::string last;
     int clicked = 0;
-    for (CPageFrame* page : dlg_->m_pages) {
-        dlg_->m_tab->SetCurSel(PageOf(*page->Radios().front().second));
-        for (auto& [radio, business] : page->Radios()) {
+    for (CPageFrame* page : Pages()) {
+        Tab()->SetCurSel(PageOf(*Radios(page).front().second));
+        for (auto& [radio, business] : Radios(page)) {
             dlg_->SetRequestText("edited by hand");
             QTest::mouseClick(radio, Qt::LeftButton);
             EXPECT_TRUE(radio->isChecked());
             EXPECT_EQ(Request(), "edited by hand") << "the message is queued, not sent";
             Settle();
             BusinessInputs inputs = ReadBusinessInputs(*business);
-            inputs.serverAddr = dlg_->m_dlgReCharge.ServerAddress();
-            inputs.appId = dlg_->m_dlgReCharge.AppId();
-            inputs.appSecret = dlg_->m_dlgReCharge.AppSecret();
+            inputs.serverAddr = Page(kRechargePage)->ServerAddress();
+            inputs.appId = Page(kRechargePage)->AppId();
+            inputs.appSecret = Page(kRechargePage)->AppSecret();
             EXPECT_EQ(Request(), ComposeBusiness(*business, inputs, last)) << business->name;
-            EXPECT_EQ(dlg_->m_lastOutChargeNo, last);
+            EXPECT_EQ(dlg_->LastOutChargeNo(), last);
             ++clicked;
         }
     }
@@ -132,8 +134,9 @@ TEST_F(WindowTest, EveryRadioPostsItsBusinessAndTheRequestFillsThePane) {
 TEST_F(WindowTest, UnknownSubCodesComposeNothing) {
     Open();
     dlg_->SetRequestText("as it was");
-    QCoreApplication::postEvent(dlg_.get(), new PageMessageEvent(WM_PAGE_RECHARGE, BIZ_REFUND));
-    QCoreApplication::postEvent(dlg_.get(), new PageMessageEvent(WM_PAGE_PUSH, 9999));
+    // Another page's business, and none at all.
+    emit Page(kRechargePage)->businessChosen(FindBusiness(WM_PAGE_REFUND, BIZ_REFUND));
+    emit Page(kPushPage)->businessChosen(nullptr);
     Settle();
     EXPECT_EQ(Request(), "as it was");
 }
@@ -144,7 +147,7 @@ TEST_F(WindowTest, RequestButtonPushesSettingsThenSendsThePaneAndShowsTheAnswer)
     const std::string request = Gbk(u"{\"transType\":\"x\",\"v\":\"中文\"}\n");
     recorder_->SetAnswer(answer);
     dlg_->SetRequestText(request);
-    QTest::mouseClick(dlg_->m_requestButton, Qt::LeftButton);
+    QTest::mouseClick(RequestButton(), Qt::LeftButton);
     std::vector<std::string> sent = recorder_->Requests();
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_NE(sent[0].find("\"hop.trade.setinfo\""), std::string::npos);
@@ -156,18 +159,18 @@ TEST_F(WindowTest, RequestButtonPushesSettingsThenSendsThePaneAndShowsTheAnswer)
     EXPECT_EQ(Request(), request);
 
     // Ctrl+Enter from anywhere sends too.
-    QTest::keyClick(dlg_->m_dlgReCharge.Edit(1), Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(Edit(Page(kRechargePage), 1), Qt::Key_Return, Qt::ControlModifier);
     EXPECT_EQ(recorder_->Requests().size(), 4u);
 }
 
 TEST_F(WindowTest, EnterNeverClosesTheWindowAndEscDoes) {
     Open();
-    QTest::keyClick(dlg_->m_dlgReCharge.Edit(0), Qt::Key_Return);
-    QTest::keyClick(dlg_->m_tree, Qt::Key_Return);
-    dlg_->m_reqEdit->setFocus();
+    QTest::keyClick(Edit(Page(kRechargePage), 0), Qt::Key_Return);
+    QTest::keyClick(Tree(), Qt::Key_Return);
+    Pane("1002")->setFocus();
     dlg_->SetRequestText("ab");
-    dlg_->m_reqEdit->moveCursor(QTextCursor::End);
-    QTest::keyClick(dlg_->m_reqEdit, Qt::Key_Return);
+    Pane("1002")->moveCursor(QTextCursor::End);
+    QTest::keyClick(Pane("1002"), Qt::Key_Return);
     EXPECT_TRUE(dlg_->isVisible());
     EXPECT_EQ(Request(), "ab\n");
     EXPECT_TRUE(recorder_->Requests().empty());
@@ -183,10 +186,10 @@ TEST_F(WindowTest, ALibraryThatFailsToLoadIsReportedOnceAndTheWindowStillWorks) 
     EXPECT_FALSE(messages_[0].detail.isEmpty());
     EXPECT_TRUE(dlg_->isVisible());
 
-    QTest::mouseClick(dlg_->m_dlgReCharge.Radios().front().first, Qt::LeftButton);
+    QTest::mouseClick(Radios(Page(kRechargePage)).front().first, Qt::LeftButton);
     Settle();
     EXPECT_NE(Request().find("hop.trade.recharge"), std::string::npos);
-    QTest::mouseClick(dlg_->m_requestButton, Qt::LeftButton);
+    QTest::mouseClick(RequestButton(), Qt::LeftButton);
     EXPECT_NE(Response().find(dir_.file("dll/libcorvane.so")), std::string::npos);
     EXPECT_EQ(messages_.size(), 1u);
 }
@@ -194,7 +197,7 @@ TEST_F(WindowTest, ALibraryThatFailsToLoadIsReportedOnceAndTheWindowStillWorks) 
 TEST_F(WindowTest, PosChannelChoiceRecomposesOnRechargeAndRefundPagesOnly) {
     Open();
     FixClock();
-    CConfigTree* tree = dlg_->m_tree;
+    CConfigTree* tree = Tree();
     auto pick = [&](std::size_t choice) {
         tree->ChoiceItem(kPosChannelGroup, choice)->setCheckState(0, Qt::Checked);
     };
@@ -204,19 +207,19 @@ TEST_F(WindowTest, PosChannelChoiceRecomposesOnRechargeAndRefundPagesOnly) {
     const std::string unionPayCard = kConfigGroups[kPosChannelGroup].choices[0].value;
     const std::string quickPass = kConfigGroups[kPosChannelGroup].choices[1].value;
     EXPECT_EQ(Request(), BuildRechargeRequest("", "", quickPass, last));
-    EXPECT_EQ(dlg_->m_lastOutChargeNo, last);
+    EXPECT_EQ(dlg_->LastOutChargeNo(), last);
 
-    dlg_->m_tab->SetCurSel(kRefundPage);
+    Tab()->SetCurSel(kRefundPage);
     pick(0);  // 银联卡
     EXPECT_EQ(Request(), BuildPosRefundRequest("", last, unionPayCard));
 
     for (int page : {kWristbandPage, kPushPage}) {
-        dlg_->m_tab->SetCurSel(page);
+        Tab()->SetCurSel(page);
         dlg_->SetRequestText("untouched");
         pick(page == kWristbandPage ? 1 : 0);
         EXPECT_EQ(Request(), "untouched");
     }
-    dlg_->m_tab->SetCurSel(kRechargePage);
+    Tab()->SetCurSel(kRechargePage);
     tree->ChoiceItem(0, 2)->setCheckState(0, Qt::Checked);  // a DepositType choice
     EXPECT_EQ(Request(), "untouched");
 }
@@ -225,7 +228,7 @@ TEST_F(WindowTest, AFailedSettingsWriteIsReportedOnce) {
     Open();
     std::filesystem::remove("Veltrano.ini");
     std::filesystem::create_directory("Veltrano.ini");  // the file can no longer be written
-    testing_support::Type(dlg_->m_dlgReCharge.Edit(1), QStringLiteral("xy"));
+    testing_support::Type(Edit(Page(kRechargePage), 1), QStringLiteral("xy"));
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0].text, QStringLiteral("设置未能保存"));
 }

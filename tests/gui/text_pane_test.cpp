@@ -2,7 +2,7 @@
 #include <QGuiApplication>
 #include <QTextBlock>
 
-#include "app/text_pane.h"
+#include "gui/text_pane.h"
 #include "tests/gui/window_fixture.h"
 
 namespace {

@@ -4,16 +4,25 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
+#include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 #include <vector>
 
-#include "app/corvane_text_dlg.h"
-#include "app/message_box.h"
-#include "app/text_pane.h"
+#include "app/business_table.h"
 #include "common/unique_number.h"
+#include "gui/config_tree.h"
+#include "gui/corvane_text_dlg.h"
+#include "gui/message_box.h"
+#include "gui/page_frame.h"
+#include "gui/tab_ctrl.h"
+#include "gui/text_pane.h"
 #include "platform/text_codec.h"
 #include "tests/support/recorder.h"
 #include "tests/support/temp_dir.h"
@@ -57,8 +66,35 @@ protected:
     // Lets posted messages arrive.
     static void Settle() { QCoreApplication::processEvents(); }
 
-    std::string Request() const { return dlg_->m_reqEdit->GbkText(); }
-    std::string Response() const { return dlg_->m_respEdit->GbkText(); }
+    std::string Request() const { return Pane("1002")->GbkText(); }
+    std::string Response() const { return Pane("1003")->GbkText(); }
+
+    // The window's controls, found by their ids and the pages by their class names.
+    template <class T>
+    T* Child(const char* name) const {
+        T* child = dlg_->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+    TextPane* Pane(const char* id) const { return Child<TextPane>(id); }
+    CTabCtrl* Tab() const { return Child<CTabCtrl>("1000"); }
+    CConfigTree* Tree() const { return Child<CConfigTree>("1001"); }
+    QPushButton* RequestButton() const { return Child<QPushButton>("1004"); }
+    CPageFrame* Page(int index) const { return Child<CPageFrame>(kPages[index].className); }
+    std::array<CPageFrame*, 4> Pages() const { return {Page(0), Page(1), Page(2), Page(3)}; }
+    static QLineEdit* Edit(CPageFrame* page, int index) {
+        return page->findChild<QLineEdit*>(QString::number(page->Spec().editIds[index]));
+    }
+    // A page's radio buttons, left to right, with their businesses.
+    static std::vector<std::pair<QRadioButton*, const Business*>> Radios(CPageFrame* page) {
+        std::vector<std::pair<QRadioButton*, const Business*>> radios;
+        for (const Business& b : Businesses())
+            if (b.message == page->Spec().message)
+                radios.emplace_back(page->findChild<QRadioButton*>(QString::number(b.radioId)), &b);
+        std::sort(radios.begin(), radios.end(),
+                  [](auto& a, auto& b) { return a.second->radioId < b.second->radioId; });
+        return radios;
+    }
 
     TempDir dir_;
     ScopedCurrentDir cd_{dir_.path()};

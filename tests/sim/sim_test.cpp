@@ -10,13 +10,13 @@
 #include <set>
 #include <thread>
 
-#include "corvane/signature.h"
 #include "pages/requests.h"
 #include "platform/callconv.h"
 #include "tests/support/json_text.h"
 #include "tests/support/library_copy.h"
 #include "tests/support/sim_process.h"
 #include "tests/support/temp_dir.h"
+#include "wire/signature.h"
 
 namespace {
 
@@ -59,14 +59,14 @@ protected:
     std::string Ledger() { return Capture(std::string(QUENLA_SIM) + " --ledger --db " + Db()); }
 
     // One signed POST straight to the server.
-    httplib::Result Raw(const std::string& body, std::string nonce = corvane::MakeNonce(),
+    httplib::Result Raw(const std::string& body, std::string nonce = wire::MakeNonce(),
                         std::string timestamp = NowMs(), const std::string& secret = kSecret) {
         httplib::Client client("127.0.0.1", sim_->Port());
         httplib::Headers headers = {
             {"X-App-Id", kAppId},
             {"X-Timestamp", timestamp},
             {"X-Nonce", nonce},
-            {"X-Signature", corvane::Sign(secret, kAppId, timestamp, nonce, body)}};
+            {"X-Signature", wire::Sign(secret, kAppId, timestamp, nonce, body)}};
         return client.Post("/quenla-web/quenlaweb/quenlaapi", headers, body,
                            "application/json; charset=GBK");
     }
@@ -149,8 +149,8 @@ TEST_F(Sim, ProtocolRefusalsNameWhatWasWrong) {
          Raw("{\"transType\":\"hop.trade.recharge\",\"param\":{\"outChargeNo\":\"CZ1\",\"amount\":"
              "\"-1\"}}"),
          200, "S108"},
-        {"stale timestamp", Raw(body, corvane::MakeNonce(), "1000"), 401, "S103"},
-        {"wrong secret", Raw(body, corvane::MakeNonce(), NowMs(), "not the secret"), 401, "S102"},
+        {"stale timestamp", Raw(body, wire::MakeNonce(), "1000"), 401, "S103"},
+        {"wrong secret", Raw(body, wire::MakeNonce(), NowMs(), "not the secret"), 401, "S102"},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(c.result) << c.what;
@@ -160,7 +160,7 @@ TEST_F(Sim, ProtocolRefusalsNameWhatWasWrong) {
     EXPECT_NE(Parse(cases[2].result->body)["msg"].asString().find("amount"), std::string::npos);
 
     // The very same signed request twice: a replay.
-    std::string nonce = corvane::MakeNonce(), timestamp = NowMs();
+    std::string nonce = wire::MakeNonce(), timestamp = NowMs();
     EXPECT_EQ(Raw(body, nonce, timestamp)->status, 200);
     auto replay = Raw(body, nonce, timestamp);
     EXPECT_EQ(replay->status, 409);

@@ -3,8 +3,6 @@
 #include <QTreeWidget>
 
 #include <array>
-#include <functional>
-#include <optional>
 
 #include "config/config_options.h"
 
@@ -13,6 +11,8 @@
 // toggles a check box (a click on it, the space key), the result is the same: picking an
 // unchecked choice checks it, unchecks its siblings and reports it; anything else is undone.
 class CConfigTree : public QTreeWidget {
+    Q_OBJECT
+
 public:
     explicit CConfigTree(QWidget* parent = nullptr);
 
@@ -24,8 +24,9 @@ public:
         return m_hGroupItems[group]->child(static_cast<int>(choice));
     }
 
-    // Called, before the toggle's handling returns, for each choice the user picks.
-    std::function<void(std::size_t group, std::size_t choice)> onChoicePicked;
+signals:
+    // A choice the user picked, before the toggle's handling returns.
+    void choicePicked(int group, int choice);
 
 private:
     void FillConfigTree();

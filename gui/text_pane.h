@@ -9,6 +9,8 @@
 // than a few thousand characters is shown broken into blocks, so that laying it out and typing
 // stay fast; those display-only breaks never reach the text the pane gives back or copies.
 class TextPane : public QPlainTextEdit {
+    Q_OBJECT
+
 public:
     explicit TextPane(QWidget* parent = nullptr);
 

@@ -1,4 +1,4 @@
-#include "app/corvane_text_app.h"
+#include "gui/corvane_text_app.h"
 
 int main(int argc, char** argv) {
     CCorvaneTextApp app(argc, argv);

@@ -1,11 +1,11 @@
-#include "app/text_pane.h"
+#include "gui/text_pane.h"
 
 #include <QMimeData>
 #include <QTextBlock>
 
 #include <vector>
 
-#include "app/gbk_qt.h"
+#include "gui/gbk_qt.h"
 
 namespace {
 
@@ -68,7 +68,7 @@ std::string TextPane::GbkText() const { return ToGbk(Text()); }
 
 QMimeData* TextPane::createMimeDataFromSelection() const {
     QTextCursor cursor = textCursor();
-    auto* data = new QMimeData;
-    data->setText(TextBetween(cursor.selectionStart(), cursor.selectionEnd()));
-    return data;
+    auto* mime = new QMimeData;
+    mime->setText(TextBetween(cursor.selectionStart(), cursor.selectionEnd()));
+    return mime;
 }

@@ -1,11 +1,11 @@
-#include "app/corvane_text_app.h"
+#include "gui/corvane_text_app.h"
 
 #include <QFont>
 
 #include <cstdlib>
 
-#include "app/corvane_text_dlg.h"
-#include "app/version.h"
+#include "gui/corvane_text_dlg.h"
+#include "gui/version.h"
 #include "platform/executable_path.h"
 
 std::string PayLibraryOverride() {

@@ -1,6 +1,6 @@
-#include "config/config_tree.h"
+#include "gui/config_tree.h"
 
-#include "app/gbk_qt.h"
+#include "gui/gbk_qt.h"
 
 CConfigTree::CConfigTree(QWidget* parent) : QTreeWidget(parent) {
     setHeaderHidden(true);
@@ -61,7 +61,7 @@ void CConfigTree::OnNMClickConfigTree(QTreeWidgetItem* item) {
             CheckChoiceInGroup(item);
             m_checked[group] = choice;
             m_updating = false;
-            if (onChoicePicked) onChoicePicked(group, choice);
+            emit choicePicked(static_cast<int>(group), static_cast<int>(choice));
             return;
         }
     }

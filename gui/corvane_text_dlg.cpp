@@ -1,4 +1,4 @@
-#include "app/corvane_text_dlg.h"
+#include "gui/corvane_text_dlg.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -9,19 +9,18 @@
 #include <QPushButton>
 #include <QShortcut>
 
-#include "app/about_dlg.h"
 #include "app/business_table.h"
-#include "app/corvane_text_app.h"
-#include "app/dialog_units.h"
-#include "app/gbk_qt.h"
-#include "app/message_box.h"
-#include "app/tab_ctrl.h"
-#include "app/text_pane.h"
 #include "app/tips_text.h"
-#include "common/profile.h"
-#include "config/config_tree.h"
-#include "pages/page_message.h"
-#include "pages/requests.h"
+#include "config/config_options.h"
+#include "gui/about_dlg.h"
+#include "gui/config_tree.h"
+#include "gui/corvane_text_app.h"
+#include "gui/dialog_units.h"
+#include "gui/gbk_qt.h"
+#include "gui/message_box.h"
+#include "gui/page_frame.h"
+#include "gui/tab_ctrl.h"
+#include "gui/text_pane.h"
 
 namespace {
 
@@ -31,16 +30,22 @@ QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
+// Outside any namespace, as Q_INIT_RESOURCE requires.
+static QIcon ApplicationIcon() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(corvanetext);
+        return true;
+    }();
+    (void)registered;
+    return QIcon(QStringLiteral(":/corvanetext.png"));
+}
+
 CCorvaneTextDlg::CCorvaneTextDlg(QWidget* parent)
     : QDialog(parent),
       m_payLib([this](const LoadFailure& failure) {
           ShowMessageBox(this, {kAppName, FromGbk(failure.message), Utf8(failure.detail)});
       }),
-      m_dlgReCharge(this),
-      m_dlgRefund(this),
-      m_dlgProt(this),
-      m_dlgMMPAYMsg(this),
-      m_hIcon(QStringLiteral(":/corvanetext.png")) {
+      m_hIcon(ApplicationIcon()) {
     setWindowTitle(QStringLiteral("支付测试程序"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -50,14 +55,9 @@ CCorvaneTextDlg::CCorvaneTextDlg(QWidget* parent)
     BuildControls(du);
 }
 
-CCorvaneTextDlg::~CCorvaneTextDlg() {
-    // Widgets first, in reverse order of building; the pages and the library follow as members.
-    delete m_tipsEdit;
-    delete m_respEdit;
-    delete m_reqEdit;
-    delete m_tree;
-    delete m_tab;
-}
+// The library is released with the members, then the QDialog base deletes the widgets; no
+// widget calls the library on its way out.
+CCorvaneTextDlg::~CCorvaneTextDlg() = default;
 
 void CCorvaneTextDlg::BuildControls(const DialogUnits& du) {
     auto group = [&](const QString& caption, QRect rect) {
@@ -66,10 +66,16 @@ void CCorvaneTextDlg::BuildControls(const DialogUnits& du) {
         box->lower();
     };
     m_tab = new CTabCtrl(this);
+    m_tab->setObjectName(QStringLiteral("1000"));
+    m_dlgReCharge = new DlgReCharge(m_tab);
+    m_dlgRefund = new DlgRefund(m_tab);
+    m_dlgProt = new DlgProt(m_tab);
+    m_dlgMMPAYMsg = new CDlgMMPAYMsg(m_tab);
     m_tab->setGeometry(du.Rect(7, 7, 360, 143));
     group(QStringLiteral("3:选择业务配置"), du.Rect(372, 15, 130, 136));
     group(QStringLiteral("4:友情提示"), du.Rect(512, 15, 115, 135));
     m_tree = new CConfigTree(this);
+    m_tree->setObjectName(QStringLiteral("1001"));
     m_tree->setGeometry(du.Rect(376, 24, 122, 125));
     group(QStringLiteral("5:点击请求交易"), du.Rect(14, 157, 612, 203));
     m_reqEdit = new TextPane(this);
@@ -83,6 +89,7 @@ void CCorvaneTextDlg::BuildControls(const DialogUnits& du) {
     auto* respLabel = new QLabel(QStringLiteral("响应报文"), this);
     respLabel->setGeometry(du.Rect(472, 342, 31, 8));
     m_requestButton = new QPushButton(QStringLiteral("请求=>"), this);
+    m_requestButton->setObjectName(QStringLiteral("1004"));
     m_requestButton->setGeometry(du.Rect(305, 248, 34, 36));
     // Enter in an edit must never send or close: the button is nobody's default.
     m_requestButton->setAutoDefault(false);
@@ -111,17 +118,26 @@ void CCorvaneTextDlg::OnInitDialog() {
     m_tab->SetCurSel(0);
 
     DialogUnits du(font());
-    CPageFrame* pages[] = {&m_dlgReCharge, &m_dlgRefund, &m_dlgProt, &m_dlgMMPAYMsg};
+    CPageFrame* pages[] = {m_dlgReCharge, m_dlgRefund, m_dlgProt, m_dlgMMPAYMsg};
     for (CPageFrame* page : pages) {
-        page->onWriteFailed = [this](const std::string& error) { ReportWriteFailure(error); };
-        page->Create(m_tab, du);
+        connect(page, &CPageFrame::writeFailed, this, &CCorvaneTextDlg::ReportWriteFailure);
+        page->Create(du);
     }
+    // Business choices arrive queued, after the click has been handled.
+    connect(m_dlgReCharge, &CPageFrame::businessChosen, this, &CCorvaneTextDlg::OnPageRecharge,
+            Qt::QueuedConnection);
+    connect(m_dlgRefund, &CPageFrame::businessChosen, this, &CCorvaneTextDlg::OnPageRefund,
+            Qt::QueuedConnection);
+    connect(m_dlgProt, &CPageFrame::businessChosen, this, &CCorvaneTextDlg::OnPageWristband,
+            Qt::QueuedConnection);
+    connect(m_dlgMMPAYMsg, &CPageFrame::businessChosen, this, &CCorvaneTextDlg::OnPagePush,
+            Qt::QueuedConnection);
     QRect client = m_tab->rect().adjusted(0, 30, 0, 0);
     for (CPageFrame* page : pages) page->Place(client);
 
     for (int i = 0; i < 4; ++i) m_pages[i] = pages[i];
-    m_pages[0]->Widget()->show();
-    for (int i = 1; i < 4; ++i) m_pages[i]->Widget()->hide();
+    m_pages[0]->show();
+    for (int i = 1; i < 4; ++i) m_pages[i]->hide();
     m_nCurPage = 0;
     connect(m_tab->TabBar(), &QTabBar::currentChanged, this, &CCorvaneTextDlg::OnTcnSelchangeTab);
 
@@ -131,9 +147,7 @@ void CCorvaneTextDlg::OnInitDialog() {
     else
         m_payLib.LoadFrom(other);
 
-    m_tree->onChoicePicked = [this](std::size_t group, std::size_t choice) {
-        ApplyConfigChoice(group, choice);
-    };
+    connect(m_tree, &CConfigTree::choicePicked, this, &CCorvaneTextDlg::ApplyConfigChoice);
     m_tree->InitConfigTree();
     m_tree->setFocus();
 }
@@ -145,9 +159,9 @@ void CCorvaneTextDlg::SetResponseText(const std::string& gbk) { m_respEdit->SetG
 void CCorvaneTextDlg::SetTipsText(const std::string& gbk) { m_tipsEdit->SetGbkText(gbk); }
 
 void CCorvaneTextDlg::OnTcnSelchangeTab() {
-    m_pages[m_nCurPage]->Widget()->hide();
+    m_pages[m_nCurPage]->hide();
     m_nCurPage = m_tab->GetCurSel();
-    m_pages[m_nCurPage]->Widget()->show();
+    m_pages[m_nCurPage]->show();
 }
 
 void CCorvaneTextDlg::OnBnClickedRequest() {
@@ -169,80 +183,47 @@ void CCorvaneTextDlg::OnAbout() {
     about.exec();
 }
 
-bool CCorvaneTextDlg::event(QEvent* e) {
-    int type = static_cast<int>(e->type());
-    if (type != WM_PAGE_RECHARGE && type != WM_PAGE_REFUND && type != WM_PAGE_WRISTBAND &&
-        type != WM_PAGE_PUSH)
-        return QDialog::event(e);
-    auto* message = static_cast<PageMessageEvent*>(e);
-    switch (type) {
-        case WM_PAGE_RECHARGE:
-            OnPageRecharge(message->wParam(), message->lParam());
-            break;
-        case WM_PAGE_REFUND:
-            OnPageRefund(message->wParam(), message->lParam());
-            break;
-        case WM_PAGE_WRISTBAND:
-            OnPageWristband(message->wParam(), message->lParam());
-            break;
-        case WM_PAGE_PUSH:
-            OnPagePush(message->wParam(), message->lParam());
-            break;
-    }
-    return true;
+void CCorvaneTextDlg::OnPageRecharge(const Business* business) {
+    ComposeForPage(*m_dlgReCharge, business);
 }
 
-int CCorvaneTextDlg::OnPageRecharge(int, int lParam) {
-    ComposeForPage(WM_PAGE_RECHARGE, lParam);
-    return 0;
+void CCorvaneTextDlg::OnPageRefund(const Business* business) {
+    ComposeForPage(*m_dlgRefund, business);
 }
 
-int CCorvaneTextDlg::OnPageRefund(int, int lParam) {
-    ComposeForPage(WM_PAGE_REFUND, lParam);
-    return 0;
+void CCorvaneTextDlg::OnPageWristband(const Business* business) {
+    ComposeForPage(*m_dlgProt, business);
 }
 
-int CCorvaneTextDlg::OnPageWristband(int, int lParam) {
-    ComposeForPage(WM_PAGE_WRISTBAND, lParam);
-    return 0;
+void CCorvaneTextDlg::OnPagePush(const Business* business) {
+    ComposeForPage(*m_dlgMMPAYMsg, business);
 }
 
-int CCorvaneTextDlg::OnPagePush(int, int lParam) {
-    ComposeForPage(WM_PAGE_PUSH, lParam);
-    return 0;
+void CCorvaneTextDlg::ComposeForPage(const CPageFrame& page, const Business* business) {
+    // A business the page does not offer composes nothing.
+    if (business == nullptr || business->message != page.Spec().message) return;
+    SetRequestText(ComposeRequest(*business, m_dlgReCharge->Parameters(), m_lastOutChargeNo));
 }
 
-void CCorvaneTextDlg::ComposeForPage(int message, int subCode) {
-    const Business* business = FindBusiness(message, subCode);
-    if (business == nullptr) return;
-    BusinessInputs inputs = ReadBusinessInputs(*business);
-    if (business->inputs & kNeedsRechargePage) {
-        inputs.serverAddr = m_dlgReCharge.ServerAddress();
-        inputs.appId = m_dlgReCharge.AppId();
-        inputs.appSecret = m_dlgReCharge.AppSecret();
-    }
-    SetRequestText(ComposeBusiness(*business, inputs, m_lastOutChargeNo));
-}
-
-void CCorvaneTextDlg::ApplyConfigChoice(std::size_t group, std::size_t choice) {
-    const ConfigGroup& g = kConfigGroups[group];
+void CCorvaneTextDlg::ApplyConfigChoice(int group, int choice) {
+    const ConfigGroup& g = kConfigGroups[static_cast<std::size_t>(group)];
+    const ConfigChoice& picked = g.choices[static_cast<std::size_t>(choice)];
     std::string error;
-    if (!StoreConfigChoice(g.caption, g.choices[choice].caption, &error)) ReportWriteFailure(error);
-    if (group != kPosChannelGroup) return;
-    std::string depositType = ReadProfileValue(kToolIni, kSettingSection, "DepositType");
-    std::string posNo = ReadProfileValue(kToolIni, kSettingSection, "PosNo");
-    const std::string posChannl = g.choices[choice].value;
-    if (m_nCurPage == kRechargePage)
-        SetRequestText(BuildRechargeRequest(posNo, depositType, posChannl, m_lastOutChargeNo));
-    else if (m_nCurPage == kRefundPage)
-        SetRequestText(BuildPosRefundRequest(posNo, m_lastOutChargeNo, posChannl));
+    if (!StoreConfigChoice(g.caption, picked.caption, &error))
+        ReportWriteFailure(QString::fromStdString(error));
+    if (!g.recomposesRequest) return;
+    if (const Business* business = BusinessRecomposedOn(m_nCurPage)) {
+        const std::string posChannl = picked.value;
+        SetRequestText(
+            ComposeRequest(*business, m_dlgReCharge->Parameters(), m_lastOutChargeNo, &posChannl));
+    }
 }
 
-void CCorvaneTextDlg::ReportWriteFailure(const std::string& error) {
+void CCorvaneTextDlg::ReportWriteFailure(const QString& error) {
     // One message per kind of failure, not one per keystroke.
     if (error == m_lastWriteError) return;
     m_lastWriteError = error;
-    ShowMessageBox(this, {kAppName, QStringLiteral("设置未能保存"), QString::fromStdString(error)});
+    ShowMessageBox(this, {kAppName, QStringLiteral("设置未能保存"), error});
 }
 
 void CCorvaneTextDlg::keyPressEvent(QKeyEvent* e) {

@@ -1,4 +1,4 @@
-#include "corvane/signature.h"
+#include "wire/signature.h"
 
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
@@ -6,7 +6,7 @@
 
 #include <stdexcept>
 
-namespace corvane {
+namespace wire {
 
 std::string ToHex(const unsigned char* bytes, std::size_t size) {
     static constexpr char kHex[] = "0123456789abcdef";
@@ -39,4 +39,4 @@ std::string MakeNonce() {
     return ToHex(bytes, sizeof bytes);
 }
 
-}  // namespace corvane
+}  // namespace wire

@@ -1,7 +1,6 @@
-#include "pages/page_frame.h"
+#include "gui/page_frame.h"
 
 #include <QButtonGroup>
-#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,11 +9,9 @@
 
 #include <algorithm>
 
-#include "app/business_table.h"
-#include "app/dialog_units.h"
-#include "app/gbk_qt.h"
 #include "common/profile.h"
-#include "pages/page_message.h"
+#include "gui/dialog_units.h"
+#include "gui/gbk_qt.h"
 
 namespace {
 
@@ -37,32 +34,29 @@ constexpr int kRadioGap = 12;
 
 }  // namespace
 
-CPageFrame::CPageFrame(QObject* owner, const PageSpec& page) : m_owner(owner), m_page(page) {}
+CPageFrame::CPageFrame(const PageSpec& page, QWidget* parent) : QWidget(parent), m_page(page) {
+    setObjectName(QString::fromLatin1(m_page.className));
+}
 
-CPageFrame::~CPageFrame() { delete m_wnd.data(); }
+void CPageFrame::Create(const DialogUnits& du) {
+    resize(du.X(m_page.widthDlu), du.Y(m_page.heightDlu));
 
-void CPageFrame::Create(QWidget* parent, const DialogUnits& du) {
-    m_wnd = new QWidget(parent);
-    m_wnd->setObjectName(QString::fromLatin1(m_page.className));
-    m_wnd->resize(du.X(m_page.widthDlu), du.Y(m_page.heightDlu));
-
-    auto* params = new QGroupBox(FromGbk(kParametersGroupCaption), m_wnd);
+    auto* params = new QGroupBox(FromGbk(kParametersGroupCaption), this);
     params->setGeometry(du.Rect(15, 14, 459, 77));
     for (int i = 0; i < 3; ++i) {
         const ParameterLayout& l = kParameterLayout[i];
-        auto* label = new QLabel(FromGbk(kPageParameters[i].label), m_wnd);
+        auto* label = new QLabel(FromGbk(kPageParameters[i].label), this);
         label->setGeometry(du.Rect(l.labelX, l.labelY, l.labelWidth, 8));
         if (l.centred) label->setAlignment(Qt::AlignCenter);
-        m_edits[i] = new QLineEdit(m_wnd);
+        m_edits[i] = new QLineEdit(this);
         m_edits[i]->setGeometry(du.Rect(l.editX, l.editY, l.editWidth, 14));
         m_edits[i]->setObjectName(QString::number(m_page.editIds[i]));
-        QObject::connect(m_edits[i], &QLineEdit::textChanged, m_wnd,
-                         [this, i] { OnParameterChanged(i); });
+        connect(m_edits[i], &QLineEdit::textChanged, this, [this, i] { OnParameterChanged(i); });
     }
 
-    auto* businesses = new QGroupBox(FromGbk(kBusinessGroupCaption), m_wnd);
+    auto* businesses = new QGroupBox(FromGbk(kBusinessGroupCaption), this);
     businesses->setGeometry(du.Rect(15, 100, 458, 55));
-    m_group = new QButtonGroup(m_wnd);
+    m_group = new QButtonGroup(this);
     m_group->setExclusive(true);
     std::vector<const Business*> own;
     for (const Business& business : Businesses())
@@ -71,18 +65,23 @@ void CPageFrame::Create(QWidget* parent, const DialogUnits& du) {
     std::sort(own.begin(), own.end(), [](auto* a, auto* b) { return a->radioId < b->radioId; });
     int x = kRadioX;
     for (const Business* business : own) {
-        auto* radio = new QRadioButton(FromGbk(business->caption), m_wnd);
+        auto* radio = new QRadioButton(FromGbk(business->caption), this);
         radio->setObjectName(QString::number(business->radioId));
         radio->setFocusPolicy(Qt::ClickFocus);  // no tab stop
         int width = std::clamp(radio->sizeHint().width() * 4 / std::max(du.X(4), 1), 33, 67);
         radio->setGeometry(du.Rect(x, kRadioY, width, 10));
         x += width + kRadioGap;
         m_group->addButton(radio);
-        m_radios.emplace_back(radio, business);
-        QObject::connect(radio, &QRadioButton::clicked, m_wnd,
-                         [this, business] { OnBusinessClicked(*business); });
+        m_radios.push_back(radio);
+        connect(radio, &QRadioButton::clicked, this,
+                [this, business] { emit businessChosen(business); });
     }
     OnInitDialog();
+}
+
+std::string& CPageFrame::Parameter(int index) {
+    std::string* params[] = {&m_params.serverAddr, &m_params.appId, &m_params.appSecret};
+    return *params[index];
 }
 
 void CPageFrame::OnInitDialog() {
@@ -90,22 +89,22 @@ void CPageFrame::OnInitDialog() {
         const PageParameter& p = kPageParameters[i];
         std::string value = ReadProfileValue(kToolIni, kSettingSection, p.key);
         bool missing = value.empty();
-        m_params[i] = missing ? p.defaultValue : value;
+        Parameter(i) = missing ? p.defaultValue : value;
         {
             // The stored value is shown as it is; only a default is written back.
             QSignalBlocker quiet(m_edits[i]);
-            m_edits[i]->setText(FromGbk(m_params[i]));
+            m_edits[i]->setText(FromGbk(Parameter(i)));
         }
         if (missing) OnParameterChanged(i);
     }
     m_group->setExclusive(false);
-    for (auto& [radio, business] : m_radios) radio->setChecked(false);
+    for (QAbstractButton* radio : m_radios) radio->setChecked(false);
     m_group->setExclusive(true);
 }
 
 void CPageFrame::Place(const QRect& rect) {
-    m_wnd->setGeometry(rect);
-    for (auto& [radio, business] : m_radios) {
+    setGeometry(rect);
+    for (QAbstractButton* radio : m_radios) {
         QRect r = radio->geometry();
         int lowest = rect.height() - r.height() - 2;
         if (r.top() > lowest) radio->move(r.left(), std::max(lowest, 0));
@@ -113,14 +112,9 @@ void CPageFrame::Place(const QRect& rect) {
 }
 
 void CPageFrame::OnParameterChanged(int index) {
-    m_params[index] = ToGbk(m_edits[index]->text());
+    Parameter(index) = ToGbk(m_edits[index]->text());
     std::string error;
-    if (!WriteProfileValue(kToolIni, kSettingSection, kPageParameters[index].key, m_params[index],
-                           &error) &&
-        onWriteFailed)
-        onWriteFailed(error);
-}
-
-void CPageFrame::OnBusinessClicked(const Business& business) {
-    QCoreApplication::postEvent(m_owner, new PageMessageEvent(m_page.message, business.subCode));
+    if (!WriteProfileValue(kToolIni, kSettingSection, kPageParameters[index].key, Parameter(index),
+                           &error))
+        emit writeFailed(QString::fromStdString(error));
 }

@@ -1,4 +1,4 @@
-#include "app/tab_ctrl.h"
+#include "gui/tab_ctrl.h"
 
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace corvane {
+namespace wire {
 
 // The request signature: lower-case hex of HMAC-SHA256 keyed with the app secret over
 // appid LF timestamp LF nonce LF body.
@@ -16,4 +16,4 @@ std::string MakeNonce();
 
 std::string ToHex(const unsigned char* bytes, std::size_t size);
 
-}  // namespace corvane
+}  // namespace wire

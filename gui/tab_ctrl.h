@@ -7,6 +7,8 @@ class QTabBar;
 // A tab control as the main window uses it: a row of tabs over a framed area in which the
 // window places the pages itself.
 class CTabCtrl : public QWidget {
+    Q_OBJECT
+
 public:
     explicit CTabCtrl(QWidget* parent = nullptr);
 

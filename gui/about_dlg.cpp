@@ -1,9 +1,9 @@
-#include "app/about_dlg.h"
+#include "gui/about_dlg.h"
 
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/dialog_units.h"
+#include "gui/dialog_units.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("关于 CorvaneText"));

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Creates the folder unless it exists; false when it cannot be had.
+bool MakeFolder(const std::string& path);
+
+// Appends `bytes` to the file, creating it; false when not every byte was written.
+bool AppendToFile(const std::string& path, std::string_view bytes);
+
+}  // namespace platform
