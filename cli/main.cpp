@@ -21,10 +21,18 @@
 namespace {
 
 // Exit statuses a script can tell apart.
-enum Status { kOk = 0, kFailedAnswers = 1, kUsage = 2, kNoLibrary = 3, kRefused = 4 };
+enum Status {
+    kOk = 0,
+    kFailedAnswers = 1,
+    kUsage = 2,
+    kNoLibrary = 3,
+    kRefused = 4,
+    kLibraryFailed = 5,
+};
 
 struct Options {
     bool utf8 = false;
+    bool inProcess = false;
     std::string library;
 };
 
@@ -55,10 +63,12 @@ std::string Compose(const Business& business, std::string& lastOutChargeNo) {
 
 std::unique_ptr<CPayLibrary> LoadLibrary(const Options& o) {
     std::string failure;
-    auto library = std::make_unique<CPayLibrary>([&](const LoadFailure& f) {
-        failure =
-            "cannot load the payment library (code " + std::to_string(f.code) + "): " + f.detail;
-    });
+    auto library = std::make_unique<CPayLibrary>(
+        [&](const LoadFailure& f) {
+            failure = "cannot load the payment library (code " + std::to_string(f.code) +
+                      "): " + f.detail;
+        },
+        o.inProcess ? LibraryMode::InProcess : LibraryMode::OutOfProcess);
     bool loaded = o.library.empty() ? library->Load() : library->LoadFrom(o.library);
     if (!loaded) {
         if (failure.empty())
@@ -70,6 +80,8 @@ std::unique_ptr<CPayLibrary> LoadLibrary(const Options& o) {
 
 std::string Exchange(CPayLibrary& library, const std::string& request) {
     TransactResult result = library.Transact(request);
+    if (result.status == TransactStatus::Failed)
+        throw Failure{kLibraryFailed, platform::GbkToUtf8(result.text)};
     if (result.status != TransactStatus::Answered)
         throw Failure{kRefused, platform::GbkToUtf8(result.text)};
     return result.text;
@@ -109,11 +121,19 @@ int main(int argc, char** argv) {
         cli.add_subcommand("send", "send a request through the library (settings push first)");
     std::string file = "-";
     send->add_option("file", file, "the request, - for standard input")->capture_default_str();
-    send->add_option("--library", o.library, "load this library instead of dll/libcorvane.so");
+    send->add_option("--library", o.library,
+                     "load this library (.so, or a Windows .dll through Wine) instead of the "
+                     "one in dll/");
+    send->add_flag("--in-process", o.inProcess,
+                   "run the library inside this process (for a debugger), not in corvane-host");
     auto* run = cli.add_subcommand("run", "compose and send each business in turn");
     std::vector<std::string> businesses;
     run->add_option("business", businesses, "sub-codes or names, e.g. recharge refund")->required();
-    run->add_option("--library", o.library, "load this library instead of dll/libcorvane.so");
+    run->add_option("--library", o.library,
+                    "load this library (.so, or a Windows .dll through Wine) instead of the one "
+                    "in dll/");
+    run->add_flag("--in-process", o.inProcess,
+                  "run the library inside this process (for a debugger), not in corvane-host");
     CLI11_PARSE(cli, argc, argv);
 
     try {

@@ -6,19 +6,29 @@
 
 #include "gui/corvane_text_dlg.h"
 #include "gui/version.h"
-#include "platform/executable_path.h"
 
 std::string PayLibraryOverride() {
     const char* path = std::getenv("CORVANETEXT_PAYLIB");
     return path != nullptr ? path : "";
 }
 
+LibraryMode PayLibraryMode() {
+    const char* inProcess = std::getenv("CORVANETEXT_IN_PROCESS");
+    return inProcess != nullptr && *inProcess != '\0' && std::string(inProcess) != "0"
+               ? LibraryMode::InProcess
+               : LibraryMode::OutOfProcess;
+}
+
 namespace detail {
 
-PayLibraryPreload::PayLibraryPreload()
-    : preload(PayLibraryOverride().empty()
-                  ? platform::ExecutableFolder() + platform::PayLibraryRelativePath()
-                  : PayLibraryOverride()) {}
+PayLibraryPreload::PayLibraryPreload() {
+    std::string library =
+        PayLibraryOverride().empty() ? DefaultPayLibraryPath() : PayLibraryOverride();
+    if (PayLibraryMode() == LibraryMode::InProcess)
+        preload = std::make_unique<platform::LibraryPreload>(library);
+    else
+        PrestartPayHost(library);
+}
 
 }  // namespace detail
 
@@ -34,7 +44,7 @@ CCorvaneTextApp::CCorvaneTextApp(int& argc, char** argv) : QApplication(argc, ar
 int CCorvaneTextApp::InitInstance() {
     CCorvaneTextDlg dlg;
     dlg.OnInitDialog();
-    preload.Release();  // the window holds the library now
+    Release();  // the window holds the library now
     dlg.exec();
     return 0;
 }

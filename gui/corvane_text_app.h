@@ -4,16 +4,27 @@
 
 #include <string>
 
+#include <memory>
+
+#include "bridge/pay_library.h"
 #include "platform/dynamic_library.h"
 
-// The payment library CORVANETEXT_PAYLIB names instead of dll/libcorvane.so; empty if unset.
+// The payment library CORVANETEXT_PAYLIB names instead of the one in dll/; empty if unset.
 std::string PayLibraryOverride();
 
+// In process when CORVANETEXT_IN_PROCESS is set (to anything but 0), for a debugger; else in
+// corvane-host.
+LibraryMode PayLibraryMode();
+
 namespace detail {
-// Starts mapping the payment library before Qt starts, so the two overlap.
+// Starts the library's host, or maps the library in process, before Qt starts, so that the
+// two overlap.
 struct PayLibraryPreload {
     PayLibraryPreload();
-    platform::LibraryPreload preload;
+    std::unique_ptr<platform::LibraryPreload> preload;
+    void Release() {
+        if (preload) preload->Release();
+    }
 };
 }  // namespace detail
 

@@ -21,6 +21,7 @@
 #include "gui/page_frame.h"
 #include "gui/tab_ctrl.h"
 #include "gui/text_pane.h"
+#include "gui/wait_dlg.h"
 
 namespace {
 
@@ -42,9 +43,11 @@ static QIcon ApplicationIcon() {
 
 CCorvaneTextDlg::CCorvaneTextDlg(QWidget* parent)
     : QDialog(parent),
-      m_payLib([this](const LoadFailure& failure) {
-          ShowMessageBox(this, {kAppName, FromGbk(failure.message), Utf8(failure.detail)});
-      }),
+      m_payLib(
+          [this](const LoadFailure& failure) {
+              ShowMessageBox(this, {kAppName, FromGbk(failure.message), Utf8(failure.detail)});
+          },
+          PayLibraryMode()),
       m_hIcon(ApplicationIcon()) {
     setWindowTitle(QStringLiteral("支付测试程序"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -167,7 +170,25 @@ void CCorvaneTextDlg::OnTcnSelchangeTab() {
 void CCorvaneTextDlg::OnBnClickedRequest() {
     std::string request = m_reqEdit->GbkText();
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    // While the library works the window repaints but takes no input; after a moment a modal
+    // dialog says that it waits, and later offers to give the call up.
+    std::unique_ptr<CWaitDlg> wait;
+    m_payLib.SetWaitHook([&](long elapsedMs) {
+        if (elapsedMs < CWaitDlg::ShowAfterMs()) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            return true;
+        }
+        if (!wait) {
+            wait = std::make_unique<CWaitDlg>(this);
+            wait->show();
+        }
+        wait->Update(elapsedMs);
+        QCoreApplication::processEvents();
+        return !wait->Abandoned();
+    });
     TransactResult result = m_payLib.Transact(request);
+    m_payLib.SetWaitHook({});
+    wait.reset();
     QApplication::restoreOverrideCursor();
     if (result.status == TransactStatus::OutOfMemory) {
         // Nothing was sent; the panes stay as they are.

@@ -23,11 +23,12 @@ declare -A allowed=(
     [cli]="app pages config bridge common platform"
     [gui]="app pages config bridge common platform"
     [main]="gui"
+    [host]="common platform"
     [wire]=""
     [corvane]="wire common platform"
     [sim]="wire common platform"
 )
-folders="platform common bridge pages config app cli gui main wire corvane sim tests bench"
+folders="platform common bridge pages config app cli gui main host wire corvane sim tests bench"
 for folder in "${!allowed[@]}"; do
     for file in $(git ls-files "$folder/*.cpp" "$folder/*.h"); do
         while IFS= read -r target; do

@@ -5,6 +5,7 @@
 #include "common/profile.h"
 #include "pages/page_table.h"
 #include "tests/support/json_text.h"
+#include "tests/support/recorder.h"
 #include "tests/support/sim_process.h"
 #include "tests/support/temp_dir.h"
 
@@ -80,22 +81,24 @@ TEST_F(Cli, ComposesWhatTheCoreComposes) {
 }
 
 TEST_F(Cli, SendPushesTheSettingsFirstAndPrintsTheAnswer) {
-    ::setenv("RECORDER_FILE", dir_.file("recorded").c_str(), 1);
+    testing_support::Recorder recorder;
     WriteProfileValue(kToolIni, kSettingSection, "url", "http://h:1301/q");
     Result fromStdin =
         Run(std::string("send - --library ") + RECORDING_LIBRARY, "{\"transType\":\"x\"}");
     testing_support::WriteFileBytes(dir_.file("request.json"), "second");
     Result fromFile =
         Run(std::string("send ") + dir_.file("request.json") + " --library " + RECORDING_LIBRARY);
-    ::unsetenv("RECORDER_FILE");
     EXPECT_EQ(fromStdin.status, 0) << fromStdin.err;
     EXPECT_EQ(fromStdin.out, "{\"code\":\"0\"}");
     EXPECT_EQ(fromFile.out, "{\"code\":\"0\"}");
-    std::string recorded = ReadFileBytes(dir_.file("recorded"));
-    std::vector<std::string> requests;
-    for (std::size_t start = 0, end; (end = recorded.find('\x1E', start)) != std::string::npos;
-         start = end + 1)
-        requests.push_back(recorded.substr(start, end - start));
+    // Inside the command line's own process too, for a debugger.
+    Result inProcess =
+        Run(std::string("send - --in-process --library ") + RECORDING_LIBRARY, "third");
+    EXPECT_EQ(inProcess.out, "{\"code\":\"0\"}") << inProcess.err;
+    std::vector<std::string> requests = recorder.Requests();
+    ASSERT_EQ(requests.size(), 6u);
+    EXPECT_EQ(requests[5], "third");
+    requests.resize(4);
     ASSERT_EQ(requests.size(), 4u);
     EXPECT_EQ(Parse(requests[0])["transType"].asString(), "hop.trade.setinfo");
     EXPECT_EQ(Parse(requests[0])["param"]["serveraddr"].asString(), "http://h:1301/q");
@@ -139,8 +142,10 @@ TEST_F(Cli, FailuresGoToStandardErrorWithTheirStatus) {
         {"send - --library /no/such/lib.so", "x", 3, "code 126"},
         {std::string("send - --library ") + NO_ENTRY_LIBRARY, "x", 3, "no payTrans entry"},
         {std::string("send - --library ") + RECORDING_LIBRARY, std::string(10000, 'a'), 4, "9999"},
+        {std::string("send - --library ") + MISBEHAVING_LIBRARY, "x", 5, "SIGSEGV"},
         {"", "", 106, "A subcommand is required"},
     };
+    testing_support::WriteFileBytes("misbehave", "request crash");
     for (const auto& c : cases) {
         Result r = Run(c.args, c.input);
         EXPECT_EQ(r.status, c.status) << c.args << ": " << r.err;

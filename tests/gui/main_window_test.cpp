@@ -3,6 +3,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
+#include <QTimer>
+
+#include <filesystem>
+#include <functional>
 
 #include "app/business_table.h"
 #include "app/tips_text.h"
@@ -11,6 +15,7 @@
 #include "gui/config_tree.h"
 #include "gui/gbk_qt.h"
 #include "gui/tab_ctrl.h"
+#include "gui/wait_dlg.h"
 #include "pages/page_table.h"
 #include "pages/requests.h"
 #include "tests/gui/window_fixture.h"
@@ -222,6 +227,47 @@ TEST_F(WindowTest, PosChannelChoiceRecomposesOnRechargeAndRefundPagesOnly) {
     Tab()->SetCurSel(kRechargePage);
     tree->ChoiceItem(0, 2)->setCheckState(0, Qt::Checked);  // a DepositType choice
     EXPECT_EQ(Request(), "untouched");
+}
+
+TEST_F(WindowTest, ALibraryCrashIsANoticeAndTheNextClickStartsAfresh) {
+    Open(MISBEHAVING_LIBRARY);
+    testing_support::WriteFileBytes("misbehave", "request crash");
+    dlg_->SetRequestText("{\"transType\":\"x\"}");
+    QTest::mouseClick(RequestButton(), Qt::LeftButton);
+    EXPECT_TRUE(dlg_->isVisible());
+    EXPECT_EQ(Request(), "{\"transType\":\"x\"}") << "the request pane keeps its text";
+    EXPECT_NE(Response().find(Gbk(u"支付库在交易请求时崩溃")), std::string::npos);
+    EXPECT_NE(Response().find("SIGSEGV"), std::string::npos);
+    std::filesystem::remove("misbehave");
+    QTest::mouseClick(RequestButton(), Qt::LeftButton);
+    EXPECT_EQ(Response(), "{\"code\":\"0\"}");
+}
+
+TEST_F(WindowTest, AHangingLibraryCanBeGivenUpOnWhileTheWindowWaits) {
+    CWaitDlg::SetDelaysForTesting(50, 200);
+    Open(MISBEHAVING_LIBRARY);
+    testing_support::WriteFileBytes("misbehave", "request hang");
+    dlg_->SetRequestText("hangs");
+    bool sawDialog = false;
+    // Fires inside the wait, as a user would click once the way out opens.
+    std::function<void()> clickAbandon = [&] {
+        auto* wait = dlg_->findChild<CWaitDlg*>(QStringLiteral("wait"));
+        auto* abandon =
+            wait != nullptr ? wait->findChild<QPushButton*>(QStringLiteral("abandon")) : nullptr;
+        if (abandon != nullptr && wait->isVisible() && abandon->isEnabled()) {
+            sawDialog = true;
+            QTest::mouseClick(abandon, Qt::LeftButton);
+        } else {
+            QTimer::singleShot(20, clickAbandon);
+        }
+    };
+    QTimer::singleShot(20, clickAbandon);
+    QTest::mouseClick(RequestButton(), Qt::LeftButton);
+    CWaitDlg::SetDelaysForTesting(500, 15000);
+    EXPECT_TRUE(sawDialog);
+    EXPECT_EQ(dlg_->findChild<CWaitDlg*>(), nullptr) << "gone with the call";
+    EXPECT_NE(Response().find(Gbk(u"已放弃等待")), std::string::npos);
+    EXPECT_EQ(Request(), "hangs");
 }
 
 TEST_F(WindowTest, AFailedSettingsWriteIsReportedOnce) {

@@ -49,7 +49,7 @@ protected:
         dlg_->OnInitDialog();
         dlg_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg_.get()));
-        recorder_ = std::make_unique<Recorder>(RECORDING_LIBRARY);
+        recorder_ = std::make_unique<Recorder>();
     }
     void TearDown() override {
         dlg_.reset();
