@@ -104,18 +104,25 @@ void BM_WriteProfileValue(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteProfileValue)->Unit(benchmark::kMicrosecond);
 
+// A settings push and a request through a library that answers at once: arg 0 in process,
+// 1 through corvane-host; a small answer, or (second arg 1) a 5,999,999-byte one.
 void BM_Transact(benchmark::State& state) {
     IniFolder folder;
-    CPayLibrary library;
+    CPayLibrary library({},
+                        state.range(0) == 0 ? LibraryMode::InProcess : LibraryMode::OutOfProcess);
     if (!library.LoadFrom(INSTANT_LIBRARY)) {
         state.SkipWithError("instant library not loaded");
         return;
     }
-    const std::string request =
-        "{\n\"param\":{\n\"key\":\"2345654322\"\n},\n\"transType\":\"portal.wb.queryAccount\"\n}\n";
+    const std::string request = state.range(1) == 0
+                                    ? "{\n\"param\":{\n\"key\":\"2345654322\"\n},\n\"transType\":"
+                                      "\"portal.wb.queryAccount\"\n}\n"
+                                    : "big";
     for (auto _ : state) benchmark::DoNotOptimize(library.Transact(request));
+    state.SetLabel(std::string(state.range(0) == 0 ? "in process" : "corvane-host") +
+                   (state.range(1) == 0 ? ", small answer" : ", 6 MB answer"));
 }
-BENCHMARK(BM_Transact)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Transact)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 // Composing alone, no ini and no pane, for every business.
 void BM_Compose(benchmark::State& state) {

@@ -2,6 +2,8 @@
 // the tool over the frames of common/host_frames.h, so that a library that crashes, exits or
 // hangs never takes the tool down with it.
 #include <cstring>
+#include <map>
+#include <memory>
 #include <string>
 
 #include "common/host_frames.h"
@@ -29,20 +31,38 @@ void ReportCrash(unsigned code, bool windowsException) {
     g_channel.Write(header, sizeof header);
 }
 
+// The buffers, each with an inaccessible page right behind it; reused from call to call, as
+// the library keeps no pointer to them. One response buffer per size the tool names.
+platform::GuardedBuffer* RequestBuffer() {
+    static platform::GuardedBuffer buffer(kRequestBufferSize);
+    return buffer.data() != nullptr ? &buffer : nullptr;
+}
+
+platform::GuardedBuffer* ResponseBuffer(std::size_t size) {
+    static std::map<std::size_t, std::unique_ptr<platform::GuardedBuffer>> buffers;
+    if (buffers.size() > 4) buffers.clear();
+    auto& buffer = buffers[size];
+    if (!buffer) buffer = std::make_unique<platform::GuardedBuffer>(size);
+    return buffer->data() != nullptr ? buffer.get() : nullptr;
+}
+
 // One call: the request in a zeroed 10,000-byte buffer, the answer in a buffer of the size the
-// tool names, each with an inaccessible page right behind it.
+// tool names, its first byte cleared.
 bool Serve(PayTransEntry entry, std::uint32_t responseSize, const std::string& request) {
-    platform::GuardedBuffer in(kRequestBufferSize);
-    platform::GuardedBuffer out(responseSize);
-    if (in.data() == nullptr || out.data() == nullptr) return false;
-    std::memcpy(in.data(), request.data(), request.size());
-    out.data()[0] = '\0';
-    entry(in.data(), out.data());
-    const void* nul = std::memchr(out.data(), '\0', responseSize);
+    platform::GuardedBuffer* in = RequestBuffer();
+    platform::GuardedBuffer* out = ResponseBuffer(responseSize);
+    if (in == nullptr || out == nullptr) return false;
+    std::memset(in->data(), 0, kRequestBufferSize);
+    std::memcpy(in->data(), request.data(), request.size());
+    out->data()[0] = '\0';
+    entry(in->data(), out->data());
+    const void* nul = std::memchr(out->data(), '\0', responseSize);
     std::size_t length = nul != nullptr
-                             ? static_cast<std::size_t>(static_cast<const char*>(nul) - out.data())
+                             ? static_cast<std::size_t>(static_cast<const char*>(nul) - out->data())
                              : responseSize - 1;
-    return Send(FrameKind::Answer, 0, 0, std::string_view(out.data(), length));
+    unsigned char header[kFrameHeaderSize];
+    EncodeFrameHeader({FrameKind::Answer, 0, 0, static_cast<std::uint32_t>(length)}, header);
+    return g_channel.Write(header, sizeof header) && g_channel.Write(out->data(), length);
 }
 
 }  // namespace

@@ -1,16 +1,11 @@
 #include "platform/private_profile.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <vector>
 
 #include "platform/dbcs.h"
+#include "platform/file_store.h"
 
 namespace platform {
 
@@ -169,47 +164,9 @@ std::size_t CopyList(const std::vector<std::string_view>& names, char* buffer, s
     return pos;
 }
 
-bool ReadAll(int fd, std::string& out) {
-    out.clear();
-    char chunk[16384];
-    for (;;) {
-        ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (n == 0) return true;
-        out.append(chunk, static_cast<std::size_t>(n));
-    }
-}
-
-bool ReadFile(const std::string& path, std::string& out) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = ReadAll(fd, out);
-    ::close(fd);
-    return ok;
-}
-
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 bool Fail(std::string* error, std::string text) {
     if (error != nullptr) *error = std::move(text);
     return false;
-}
-
-bool FailErrno(std::string* error, const std::string& what, const std::string& path) {
-    return Fail(error, what + " " + path + ": " + std::strerror(errno));
 }
 
 std::string_view FirstLineEnding(std::string_view text) {
@@ -223,59 +180,10 @@ bool HoldsLineBreakOrNul(std::string_view s) {
     return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
-// An open descriptor of `path`, locked exclusively, that still names the file at `path`
-// (a writer that finished meanwhile has renamed a new file over it).
-int OpenLocked(const std::string& path, std::string* error) {
-    for (;;) {
-        int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            FailErrno(error, "cannot open", path);
-            return -1;
-        }
-        int rc;
-        do rc = ::flock(fd, LOCK_EX);
-        while (rc != 0 && errno == EINTR);
-        if (rc != 0) {
-            FailErrno(error, "cannot lock", path);
-            ::close(fd);
-            return -1;
-        }
-        struct stat held {
-        }, named{};
-        if (::fstat(fd, &held) == 0 && ::stat(path.c_str(), &named) == 0 &&
-            held.st_dev == named.st_dev && held.st_ino == named.st_ino)
-            return fd;
-        ::close(fd);
-    }
-}
-
-bool ReplaceFile(const std::string& path, std::string_view content, mode_t mode,
-                 std::string* error) {
-    std::size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string temp = folder + "." + base + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) return FailErrno(error, "cannot create a temporary file beside", path);
-    bool ok = WriteAll(fd, content) && ::fchmod(fd, mode) == 0;
-    if (::close(fd) != 0) ok = false;
-    if (ok && ::rename(temp.c_str(), path.c_str()) == 0) return true;
-    FailErrno(error, "cannot write", path);
-    ::unlink(temp.c_str());
-    return false;
-}
-
 }  // namespace
 
-std::string NativeFileName(std::string_view fileName) {
-    std::string native(fileName);
-    for (std::size_t i = 0; i < native.size(); i += CharLength(native, i))
-        if (native[i] == '\\') native[i] = '/';
-    return native;
-}
-
 ProfileSnapshot::ProfileSnapshot(std::string_view fileName) {
-    if (fileName.empty() || !ReadFile(NativeFileName(fileName), content_)) content_.clear();
+    if (fileName.empty() || !ReadWholeFile(NativeFileName(fileName), content_)) content_.clear();
     lines_ = ParseLines(content_);
 }
 
@@ -377,20 +285,10 @@ bool WritePrivateProfileText(std::string_view section, std::string_view key, std
         return Fail(error, "a line break or NUL in a name or value is refused");
     if (key.front() == '[') return Fail(error, "a key may not start with '['");
 
-    std::string path = NativeFileName(fileName);
-    int fd = OpenLocked(path, error);
-    if (fd < 0) return false;
-    std::string content;
-    struct stat st {};
-    bool ok = ReadAll(fd, content) && ::fstat(fd, &st) == 0;
-    if (!ok) {
-        FailErrno(error, "cannot read", path);
-    } else {
-        std::string edited = EditProfileText(content, section, key, value);
-        if (edited != content) ok = ReplaceFile(path, edited, st.st_mode & 07777, error);
-    }
-    ::close(fd);  // releases the lock
-    return ok;
+    return EditFileLocked(
+        NativeFileName(fileName),
+        [&](const std::string& content) { return EditProfileText(content, section, key, value); },
+        error);
 }
 
 }  // namespace platform

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_store.h"
+
 namespace platform {
 
 namespace detail {
@@ -56,8 +58,5 @@ bool WritePrivateProfileText(std::string_view section, std::string_view key, std
 // The edit WritePrivateProfileText applies to the file's bytes; exposed for tests.
 std::string EditProfileText(std::string_view content, std::string_view section,
                             std::string_view key, std::string_view value);
-
-// Maps a Windows-style file name (".\Veltrano.ini") to this platform's spelling.
-std::string NativeFileName(std::string_view fileName);
 
 }  // namespace platform

@@ -38,6 +38,8 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::vector<std::string>
         ::close(toChild[1]);
         return nullptr;
     }
+    // Room for large answers in few round trips.
+    ::fcntl(fromChild[0], F_SETPIPE_SZ, 1 << 20);
     posix_spawn_file_actions_t actions;
     ::posix_spawn_file_actions_init(&actions);
     ::posix_spawn_file_actions_adddup2(&actions, toChild[0], 0);

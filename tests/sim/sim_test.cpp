@@ -177,15 +177,18 @@ TEST_F(Sim, ProtocolRefusalsNameWhatWasWrong) {
 TEST_F(Sim, EveryAnsweredRechargeSurvivesAKill) {
     std::set<std::string> answered;
     std::atomic<bool> stop = false;
+    std::atomic<int> count = 0;
     std::thread stream([&] {
         for (int i = 0; !stop && i < 20000; ++i) {
             std::string no = "CZkill" + std::to_string(i);
             std::string r = "{\"param\":{\"outChargeNo\":\"" + no +
                             "\",\"amount\":\"1.00\"},\"transType\":\"hop.trade.recharge\"}";
-            if (Parse(Call(r))["code"].asString() == "0") answered.insert(no);
+            if (Parse(Call(r))["code"].asString() == "0") answered.insert(no), ++count;
         }
     });
-    ::usleep(400000);
+    // Killed in the middle of the stream, however busy the machine is.
+    for (int waited = 0; count < 20 && waited < 20000; waited += 10) ::usleep(10000);
+    ::usleep(100000);
     sim_->Kill(SIGKILL);
     stop = true;
     stream.join();
