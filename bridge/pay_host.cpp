@@ -31,16 +31,17 @@ LibraryKind KindOfLibrary(const std::string& path) {
     return LibraryKind::Other;
 }
 
-std::unique_ptr<PayHost> PayHost::Start(const std::string& library, std::string& error) {
+std::unique_ptr<PayHost> PayHost::Start(const std::string& library, std::string& error, int& code) {
     const std::string folder = platform::ExecutableFolder();
-    std::vector<std::string> argv, env;
-    if (KindOfLibrary(library) == LibraryKind::WindowsPe) {
-        // The Windows host under Wine, in the ANSI code page 936, without Mono and Gecko.
-        argv = {"wine", folder + "corvane-host.exe", library};
-        env = {"WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml=", "LC_ALL=zh_CN.UTF-8"};
-    } else {
-        argv = {folder + "corvane-host", library};
+    std::vector<std::string> env;
+    std::vector<std::string> argv = platform::HostCommand(
+        folder, library, KindOfLibrary(library) == LibraryKind::WindowsPe, env);
+    if (argv.empty()) {
+        code = 193;
+        error = library + ": a library of a kind this system cannot run";
+        return nullptr;
     }
+    code = 126;
     std::unique_ptr<PayHost> host(new PayHost);
     host->library_ = library;
     host->process_ = platform::ChildProcess::Start(argv, env, folder + "corvane-host.log", error);
@@ -157,7 +158,8 @@ std::unique_ptr<PayHost> g_prestarted;
 
 void PrestartPayHost(const std::string& library) {
     std::string error;
-    std::unique_ptr<PayHost> host = PayHost::Start(library, error);
+    int code = 0;
+    std::unique_ptr<PayHost> host = PayHost::Start(library, error, code);
     std::lock_guard lock(g_prestartMutex);
     g_prestarted = std::move(host);
 }

@@ -43,8 +43,10 @@ public:
     PayHost& operator=(const PayHost&) = delete;
 
     // Starts a host for `library` (its kind decides which host); null when no host could be
-    // started, with `error` saying why.
-    static std::unique_ptr<PayHost> Start(const std::string& library, std::string& error);
+    // started, with `error` saying why and `code` the Windows-style error code (193 for a kind
+    // of library this system cannot run).
+    static std::unique_ptr<PayHost> Start(const std::string& library, std::string& error,
+                                          int& code);
 
     const std::string& Library() const { return library_; }
 

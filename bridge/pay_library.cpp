@@ -130,10 +130,11 @@ bool CPayLibrary::LoadFrom(const std::string& path) {
             break;
     }
     std::string error;
+    int code = 0;
     m_host = TakePrestartedPayHost(path);
-    if (!m_host) m_host = PayHost::Start(path, error);
+    if (!m_host) m_host = PayHost::Start(path, error, code);
     if (!m_host) {
-        ReportLoadFailure(126, "cannot start the library's host: " + error);
+        ReportLoadFailure(code, "cannot start the library's host: " + error);
         return false;
     }
     HostHello hello = m_host->AwaitHello(kHelloTimeoutMs);
@@ -149,7 +150,8 @@ bool CPayLibrary::LoadFrom(const std::string& path) {
 bool CPayLibrary::EnsureHost(std::string& failure) {
     if (m_host) return true;
     std::string error;
-    m_host = PayHost::Start(m_path, error);
+    int code = 0;
+    m_host = PayHost::Start(m_path, error, code);
     if (!m_host) {
         failure = Format("支付库无法重新启动：%s。请求没有发送。",
                          platform::FileNameToGbk(error).c_str());

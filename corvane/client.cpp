@@ -1,6 +1,5 @@
 #include "corvane/client.h"
 
-#include <curl/curl.h>
 #include <json/value.h>
 
 #include <algorithm>
@@ -12,6 +11,7 @@
 #include "corvane/answers.h"
 #include "platform/dbcs.h"
 #include "platform/local_clock.h"
+#include "platform/net/http_client.h"
 #include "platform/private_profile.h"
 #include "wire/signature.h"
 
@@ -40,51 +40,9 @@ std::string Options(const platform::ProfileSnapshot& ini) {
     return options;
 }
 
-struct Received {
-    std::string body;
-    std::size_t limit;
-    bool tooLarge = false;
-};
-
-std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
-    auto* r = static_cast<Received*>(user);
-    std::size_t n = size * count;
-    if (r->body.size() + n > r->limit) {
-        r->tooLarge = true;
-        return 0;  // stops the transfer
-    }
-    r->body.append(data, n);
-    return n;
-}
-
 }  // namespace
 
-// Easy handles kept between calls, so that their connections are reused.
-class Client::CurlPool {
-public:
-    CurlPool() { curl_global_init(CURL_GLOBAL_DEFAULT); }
-    ~CurlPool() {
-        for (CURL* h : free_) curl_easy_cleanup(h);
-    }
-    CURL* Take() {
-        std::lock_guard lock(mutex_);
-        if (free_.empty()) return curl_easy_init();
-        CURL* h = free_.back();
-        free_.pop_back();
-        return h;
-    }
-    void Give(CURL* h) {
-        std::lock_guard lock(mutex_);
-        free_.push_back(h);
-    }
-
-private:
-    std::mutex mutex_;
-    std::vector<CURL*> free_;
-};
-
-Client::Client(std::string logFolder)
-    : curl_(std::make_unique<CurlPool>()), log_(std::move(logFolder)) {}
+Client::Client(std::string logFolder) : log_(std::move(logFolder)) {}
 
 Client::~Client() = default;
 
@@ -140,67 +98,39 @@ std::string Client::Post(const Settings& settings, std::string_view body,
     std::string nonce = wire::MakeNonce();
     std::string signature = wire::Sign(settings.appSecret, settings.appId, timestamp, nonce, body);
 
-    curl_slist* headers = nullptr;
-    for (const std::string& h :
-         {std::string("Content-Type: application/json; charset=GBK"), "X-App-Id: " + settings.appId,
-          "X-Timestamp: " + timestamp, "X-Nonce: " + nonce, "X-Signature: " + signature,
-          std::string("Expect:")})
-        headers = curl_slist_append(headers, h.c_str());
-
-    Received received{{}, kMaxAnswerLength};
-    char error[CURL_ERROR_SIZE] = {};
-    CURL* h = curl_->Take();
-    curl_easy_reset(h);
-    curl_easy_setopt(h, CURLOPT_URL, settings.serverAddr.c_str());
-    curl_easy_setopt(h, CURLOPT_POST, 1L);
-    curl_easy_setopt(h, CURLOPT_POSTFIELDS, body.data());
-    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
-    curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers);
-    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &OnBody);
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, &received);
-    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, error);
-    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, TimeoutMs(ini, "CONNECTTIMEOUT", 5));
-    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, TimeoutMs(ini, "TIMEOUT", 30));
-    CURLcode rc = curl_easy_perform(h);
-    long status = 0;
-    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
-    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, nullptr);
-    curl_->Give(h);
-    curl_slist_free_all(headers);
+    platform::HttpReply reply = http_.Post(
+        settings.serverAddr,
+        {"Content-Type: application/json; charset=GBK", "X-App-Id: " + settings.appId,
+         "X-Timestamp: " + timestamp, "X-Nonce: " + nonce, "X-Signature: " + signature},
+        body, TimeoutMs(ini, "CONNECTTIMEOUT", 5), TimeoutMs(ini, "TIMEOUT", 30), kMaxAnswerLength);
 
     auto fail = [&](Failure failure, std::string detail) {
         outcome = CodeOf(failure);
         return FailureAnswer(failure, detail);
     };
-    std::string reason = error[0] != '\0' ? error : curl_easy_strerror(rc);
-    if (received.tooLarge)
-        return fail(Failure::TooLarge, "more than " + std::to_string(received.limit) + " bytes");
-    switch (rc) {
-        case CURLE_OK:
+    switch (reply.error) {
+        case platform::HttpReply::None:
             break;
-        case CURLE_COULDNT_CONNECT:
-            return fail(Failure::Refused, reason);
-        case CURLE_COULDNT_RESOLVE_HOST:
-        case CURLE_COULDNT_RESOLVE_PROXY:
-            return fail(Failure::HostNotFound, reason);
-        case CURLE_OPERATION_TIMEDOUT:
-            return fail(Failure::Timeout, reason);
-        case CURLE_SSL_CONNECT_ERROR:
-        case CURLE_PEER_FAILED_VERIFICATION:
-        case CURLE_SSL_CERTPROBLEM:
-        case CURLE_SSL_CIPHER:
-        case CURLE_SSL_CACERT_BADFILE:
-        case CURLE_SSL_ISSUER_ERROR:
-            return fail(Failure::Tls, reason);
-        default:
-            return fail(Failure::Transport, reason);
+        case platform::HttpReply::TooLarge:
+            return fail(Failure::TooLarge,
+                        "more than " + std::to_string(kMaxAnswerLength) + " bytes");
+        case platform::HttpReply::Refused:
+            return fail(Failure::Refused, reply.reason);
+        case platform::HttpReply::HostNotFound:
+            return fail(Failure::HostNotFound, reply.reason);
+        case platform::HttpReply::Timeout:
+            return fail(Failure::Timeout, reply.reason);
+        case platform::HttpReply::Tls:
+            return fail(Failure::Tls, reply.reason);
+        case platform::HttpReply::Transport:
+            return fail(Failure::Transport, reply.reason);
     }
+    long status = reply.status;
     if (status != 200)
         return fail(Failure::HttpStatus, "HTTP " + std::to_string(status) + " " +
-                                             std::string(platform::CutGbk(received.body, 200)));
+                                             std::string(platform::CutGbk(reply.body, 200)));
     outcome = "ok";
-    return std::move(received.body);
+    return std::move(reply.body);
 }
 
 }  // namespace corvane

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "corvane/transaction_log.h"
+#include "platform/net/http_client.h"
 
 namespace platform {
 class ProfileSnapshot;
@@ -30,14 +31,13 @@ private:
         std::string appId;
         std::string appSecret;
     };
-    class CurlPool;
 
     std::string Post(const Settings& settings, std::string_view body,
                      const platform::ProfileSnapshot& ini, std::string& outcome);
 
     std::mutex mutex_;
     Settings settings_;
-    std::unique_ptr<CurlPool> curl_;
+    platform::HttpClient http_;
     TransactionLog log_;
 };
 

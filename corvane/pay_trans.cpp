@@ -12,9 +12,8 @@ namespace {
 
 // The program's folder: the one above the folder this library lies in.
 std::string ProgramFolder() {
-    std::string folder = platform::ModuleFolder(reinterpret_cast<const void*>(&ProgramFolder));
-    std::size_t slash = folder.rfind('/');
-    return slash == std::string::npos ? "." : folder.substr(0, slash);
+    return platform::ParentFolder(
+        platform::ModuleFolder(reinterpret_cast<const void*>(&ProgramFolder)));
 }
 
 corvane::Client& TheClient() {

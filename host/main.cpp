@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/host_frames.h"
 #include "common/pay_contract.h"
@@ -69,7 +70,8 @@ bool Serve(PayTransEntry entry, std::uint32_t responseSize, const std::string& r
 
 int main(int argc, char** argv) {
     g_channel = platform::ProtocolChannel::TakeStandardStreams();
-    if (argc != 2) {
+    std::vector<std::string> args = platform::ProgramArguments(argc, argv);
+    if (args.size() != 2) {
         Send(FrameKind::Hello, static_cast<std::uint32_t>(HelloStatus::LoadFailed), 87,
              "usage: corvane-host LIBRARY");
         return 2;
@@ -77,7 +79,7 @@ int main(int argc, char** argv) {
     platform::ReportCrashes(&ReportCrash);
 
     platform::LibraryError error;
-    platform::LibraryHandle library = platform::OpenLibrary(argv[1], error);
+    platform::LibraryHandle library = platform::OpenLibrary(args[1], error);
     if (library == nullptr) {
         Send(FrameKind::Hello, static_cast<std::uint32_t>(HelloStatus::LoadFailed),
              static_cast<std::uint32_t>(error.code), error.reason);

@@ -11,4 +11,7 @@ std::string ExecutableFolder();
 // trailing separator; empty if unknown.
 std::string ModuleFolder(const void* address);
 
+// The folder that holds `folder` (no trailing separator); "." when there is none.
+std::string ParentFolder(const std::string& folder);
+
 }  // namespace platform

@@ -30,4 +30,9 @@ std::string ModuleFolder(const void* address) {
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
+std::string ParentFolder(const std::string& folder) {
+    std::size_t slash = folder.rfind('/');
+    return slash == std::string::npos ? std::string(".") : folder.substr(0, slash);
+}
+
 }  // namespace platform

@@ -11,6 +11,10 @@
 
 namespace platform {
 
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
+
 ProtocolChannel ProtocolChannel::TakeStandardStreams() {
     ProtocolChannel channel;
     channel.in_ = ::fcntl(0, F_DUPFD_CLOEXEC, 3);

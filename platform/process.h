@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -44,14 +45,26 @@ public:
 private:
     ChildProcess() = default;
 
-    int pid_ = -1;
-    int in_ = -1;   // the child's standard input
-    int out_ = -1;  // the child's standard output
+    // A process id and descriptors on POSIX, handles on Windows; -1 for none.
+    std::intptr_t process_ = -1;
+    std::intptr_t in_ = -1;   // the child's standard input
+    std::intptr_t out_ = -1;  // the child's standard output
     bool reaped_ = false;
     ProcessExit exit_;
 };
 
 // The conventional name of a signal ("SIGSEGV"), or empty.
 std::string SignalName(int signal);
+
+// The command that runs corvane-host, which lies in `folder`, for `library`, and what it adds
+// to the environment. A Windows DLL runs in the Windows host (under Wine, in the tool's own
+// prefix, on Linux); a Linux library in the native host. Empty when this system cannot run
+// that kind of library.
+std::vector<std::string> HostCommand(const std::string& folder, const std::string& library,
+                                     bool windowsLibrary, std::vector<std::string>& environment);
+
+// The Wine prefix the Windows host runs in: $WINEPREFIX, else <cache>/corvanetext/wine; empty
+// where no Wine is needed.
+std::string WinePrefix();
 
 }  // namespace platform

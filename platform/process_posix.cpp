@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
@@ -17,10 +18,12 @@ namespace platform {
 
 namespace {
 
-void CloseFd(int& fd) {
-    if (fd >= 0) ::close(fd);
+void CloseFd(std::intptr_t& fd) {
+    if (fd >= 0) ::close(static_cast<int>(fd));
     fd = -1;
 }
+
+int Fd(std::intptr_t fd) { return static_cast<int>(fd); }
 
 }  // namespace
 
@@ -74,7 +77,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::vector<std::string>
         return nullptr;
     }
     std::unique_ptr<ChildProcess> child(new ChildProcess);
-    child->pid_ = pid;
+    child->process_ = pid;
     child->in_ = toChild[1];
     child->out_ = fromChild[0];
     return child;
@@ -83,10 +86,11 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::vector<std::string>
 ChildProcess::~ChildProcess() {
     // Without its input the child ends by itself; one that does not is ended.
     CloseFd(in_);
-    if (!reaped_ && pid_ > 0) {
+    if (!reaped_ && process_ > 0) {
         for (int i = 0; i < 200 && !reaped_; ++i) {
             int status = 0;
-            if (::waitpid(pid_, &status, WNOHANG) == pid_)
+            if (::waitpid(static_cast<pid_t>(process_), &status, WNOHANG) ==
+                static_cast<pid_t>(process_))
                 reaped_ = true;
             else if (i < 199)
                 ::usleep(5000);
@@ -107,7 +111,7 @@ bool ChildProcess::Write(std::string_view bytes) {
     ::pthread_sigmask(SIG_BLOCK, &pipe, &old);
     bool ok = true;
     while (!bytes.empty()) {
-        ssize_t n = ::write(in_, bytes.data(), bytes.size());
+        ssize_t n = ::write(Fd(in_), bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             ok = false;
@@ -125,7 +129,7 @@ bool ChildProcess::Write(std::string_view bytes) {
 }
 
 long ChildProcess::Read(void* buffer, std::size_t size, int timeoutMs) {
-    pollfd p{out_, POLLIN, 0};
+    pollfd p{Fd(out_), POLLIN, 0};
     int ready;
     do {
         ready = ::poll(&p, 1, timeoutMs);
@@ -134,24 +138,24 @@ long ChildProcess::Read(void* buffer, std::size_t size, int timeoutMs) {
     if (ready < 0) return -1;
     ssize_t n;
     do {
-        n = ::read(out_, buffer, size);
+        n = ::read(Fd(out_), buffer, size);
     } while (n < 0 && errno == EINTR);
     return n > 0 ? static_cast<long>(n) : -1;
 }
 
 void ChildProcess::Kill() {
-    if (!reaped_ && pid_ > 0) ::kill(pid_, SIGKILL);
+    if (!reaped_ && process_ > 0) ::kill(static_cast<pid_t>(process_), SIGKILL);
 }
 
 ProcessExit ChildProcess::Wait() {
-    if (reaped_ || pid_ <= 0) return exit_;
+    if (reaped_ || process_ <= 0) return exit_;
     int status = 0;
     pid_t r;
     do {
-        r = ::waitpid(pid_, &status, 0);
+        r = ::waitpid(static_cast<pid_t>(process_), &status, 0);
     } while (r < 0 && errno == EINTR);
     reaped_ = true;
-    if (r == pid_) {
+    if (r == static_cast<pid_t>(process_)) {
         if (WIFSIGNALED(status))
             exit_ = {true, WTERMSIG(status)};
         else if (WIFEXITED(status))
@@ -187,6 +191,25 @@ std::string SignalName(int signal) {
         default:
             return {};
     }
+}
+
+std::vector<std::string> HostCommand(const std::string& folder, const std::string& library,
+                                     bool windowsLibrary, std::vector<std::string>& environment) {
+    if (!windowsLibrary) return {folder + "corvane-host", library};
+    // The ANSI code page 936, no Mono or Gecko, no debug chatter, and the tool's own prefix.
+    environment = {"WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml=", "LC_ALL=zh_CN.UTF-8"};
+    if (std::getenv("WINEPREFIX") == nullptr) environment.push_back("WINEPREFIX=" + WinePrefix());
+    return {"wine", folder + "corvane-host.exe", library};
+}
+
+std::string WinePrefix() {
+    if (const char* prefix = std::getenv("WINEPREFIX")) return prefix;
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    const char* home = std::getenv("HOME");
+    std::string base = cache != nullptr && *cache != '\0' ? cache
+                       : home != nullptr                  ? std::string(home) + "/.cache"
+                                                          : std::string("/tmp");
+    return base + "/corvanetext/wine";
 }
 
 }  // namespace platform

@@ -24,7 +24,7 @@ declare -A allowed=(
     [gui]="app pages config bridge common platform"
     [main]="gui"
     [host]="common platform"
-    [wire]=""
+    [wire]="platform"
     [corvane]="wire common platform"
     [sim]="wire common platform"
 )

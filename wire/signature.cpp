@@ -1,10 +1,8 @@
 #include "wire/signature.h"
 
-#include <openssl/evp.h>
-#include <openssl/hmac.h>
-#include <openssl/rand.h>
-
 #include <stdexcept>
+
+#include "platform/net/crypto.h"
 
 namespace wire {
 
@@ -24,18 +22,14 @@ std::string Sign(std::string_view secret, std::string_view appId, std::string_vi
     message.reserve(appId.size() + timestamp.size() + nonce.size() + body.size() + 3);
     message.append(appId).append("\n").append(timestamp).append("\n").append(nonce).append("\n");
     message.append(body);
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (HMAC(EVP_sha256(), secret.data(), static_cast<int>(secret.size()),
-             reinterpret_cast<const unsigned char*>(message.data()), message.size(), digest,
-             &length) == nullptr)
-        throw std::runtime_error("HMAC-SHA256 failed");
-    return ToHex(digest, length);
+    std::string digest = platform::HmacSha256(secret, message);
+    if (digest.empty()) throw std::runtime_error("HMAC-SHA256 failed");
+    return ToHex(reinterpret_cast<const unsigned char*>(digest.data()), digest.size());
 }
 
 std::string MakeNonce() {
     unsigned char bytes[16];
-    if (RAND_bytes(bytes, sizeof bytes) != 1) throw std::runtime_error("no random bytes");
+    if (!platform::RandomBytes(bytes, sizeof bytes)) throw std::runtime_error("no random bytes");
     return ToHex(bytes, sizeof bytes);
 }
 

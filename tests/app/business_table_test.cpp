@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include "common/profile.h"
 #include "pages/page_table.h"
 #include "pages/requests.h"
@@ -103,10 +101,10 @@ TEST(BusinessTable, RefundsFollowTheRechargeComposedLast) {
     EXPECT_EQ(refundA["outChargeNo"].asString(), first);
 
     // A later recharge in another millisecond: the next refunds follow it.
-    ::usleep(2000);
+    testing_support::SleepMs(2);
     std::string second = compose(WM_PAGE_RECHARGE, BIZ_RECHARGE, last)["outChargeNo"].asString();
     EXPECT_NE(second, first);
-    ::usleep(2000);
+    testing_support::SleepMs(2);
     Json::Value refundB = compose(WM_PAGE_REFUND, BIZ_POS_REFUND, last);
     EXPECT_EQ(refundB["outChargeNo"].asString(), second);
     EXPECT_NE(refundB["outRefundNo"].asString(), refundA["outRefundNo"].asString());

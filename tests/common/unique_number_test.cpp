@@ -60,8 +60,7 @@ TEST(UniqueNumberRealClock, MatchesTheLocalTime) {
     std::string number = MakeUniqueNumber();
     EXPECT_TRUE(std::regex_match(number, std::regex("20[0-9]{15}[0-9A-F]{3}"))) << number;
     std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    std::tm local = *std::localtime(&now);
     char date[16];
     std::strftime(date, sizeof date, "%Y%m%d", &local);
     EXPECT_EQ(number.substr(0, 8), date);

@@ -1,41 +1,16 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <random>
 
 #include "platform/private_profile.h"
+#include "tests/platform/profile_helpers.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 using platform::EditProfileText;
+using testing_support::Read;
 using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 using testing_support::WriteFileBytes;
-
-// Joins texts and numbers; "literal" + std::to_string() trips a false GCC 12 warning at -O3.
-template <typename... Parts>
-std::string Cat(const Parts&... parts) {
-    std::string text;
-    auto add = [&](const auto& part) {
-        if constexpr (std::is_arithmetic_v<std::decay_t<decltype(part)>>)
-            text += std::to_string(part);
-        else
-            text += part;
-    };
-    (add(parts), ...);
-    return text;
-}
-
-std::string Read(const std::string& file, const char* section, const char* key) {
-    char buffer[256];
-    platform::GetPrivateProfileText(section, key, "", buffer, sizeof buffer, file.c_str());
-    return buffer;
-}
 
 struct EditCase {
     const char* what;
@@ -107,100 +82,12 @@ TEST(PrivateProfileWrite, RefusesLineBreaksAndBadNamesAndLeavesTheFile) {
     EXPECT_EQ(ReadFileBytes(file), "[S]\nk=v\n");
 }
 
-TEST(PrivateProfileWrite, AFullDiskFailsTheWriteAndKeepsTheOldFile) {
-    TempDir dir;
-    std::string file = dir.file("a.ini");
-    WriteFileBytes(file, "[S]\nk=v\n");
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // A file-size limit makes writes fail as a full disk does, for root too.
-        ::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{16, 16};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        std::string error;
-        bool written =
-            platform::WritePrivateProfileText("S", "k", std::string(100, 'x'), file, &error);
-        ::_exit(!written && error.find("a.ini") != std::string::npos ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(ReadFileBytes(file), "[S]\nk=v\n");
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-        EXPECT_EQ(entry.path().filename(), "a.ini") << "temporary file left behind";
-}
-
 TEST(PrivateProfileWrite, MissingFolderIsAnError) {
     TempDir dir;
     std::string error;
     EXPECT_FALSE(
         platform::WritePrivateProfileText("S", "k", "v", dir.file("no/such/a.ini"), &error));
     EXPECT_NE(error.find("no/such/a.ini"), std::string::npos) << error;
-}
-
-// A file of 200 keys plus one key whose value a writer keeps changing.
-std::string Base() {
-    std::string text = "[S]\n";
-    for (int i = 0; i < 200; ++i)
-        text.append("key")
-            .append(std::to_string(i))
-            .append("=value number ")
-            .append(std::to_string(i))
-            .append("\n");
-    return text;
-}
-
-void ExpectWhole(const std::string& file) {
-    for (int i = 0; i < 200; i += 7)
-        ASSERT_EQ(Read(file, "S", Cat("key", i).c_str()), Cat("value number ", i));
-    std::string changing = Read(file, "S", "changing");
-    ASSERT_TRUE(changing.empty() || changing.starts_with("round ")) << changing;
-}
-
-TEST(PrivateProfileWrite, AWriterKilledMidWriteNeverLeavesATornFile) {
-    TempDir dir;
-    std::string file = dir.file("a.ini");
-    WriteFileBytes(file, Base());
-    std::mt19937 random(42);
-    for (int round = 0; round < 40; ++round) {
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            for (int n = 0;; ++n)
-                platform::WritePrivateProfileText("S", "changing", Cat("round ", n), file);
-        }
-        ::usleep(std::uniform_int_distribution<useconds_t>(200, 3000)(random));
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-        ExpectWhole(file);
-    }
-}
-
-TEST(PrivateProfileWrite, TwoProcessesWritingAtOnceLoseNoKey) {
-    TempDir dir;
-    std::string file = dir.file("a.ini");
-    pid_t children[2];
-    for (int p = 0; p < 2; ++p) {
-        children[p] = ::fork();
-        ASSERT_GE(children[p], 0);
-        if (children[p] == 0) {
-            bool ok = true;
-            for (int i = 0; i < 500; ++i) {
-                std::string key = Cat("p", p, "k", i);
-                ok = platform::WritePrivateProfileText("S", key, std::to_string(i), file) && ok;
-            }
-            ::_exit(ok ? 0 : 1);
-        }
-    }
-    for (pid_t child : children) {
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
-    for (int p = 0; p < 2; ++p)
-        for (int i = 0; i < 500; ++i)
-            ASSERT_EQ(Read(file, "S", Cat("p", p, "k", i).c_str()), std::to_string(i));
 }
 
 }  // namespace

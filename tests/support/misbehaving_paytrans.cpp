@@ -2,12 +2,11 @@
 // "misbehave" in the current directory says when and how: "push WHAT" or "request WHAT", with
 // WHAT one of crash, abort, exit, hang, overflow, stack, print. Otherwise it answers
 // {"code":"0"}.
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "common/pay_contract.h"
 
@@ -41,7 +40,7 @@ extern "C" CORVANE_EXPORT int CORVANE_CALL payTrans(const char* request, char* r
     if (what == "abort") std::abort();
     if (what == "exit") std::exit(3);
     if (what == "hang")
-        for (;;) ::sleep(1);
+        for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
     if (what == "overflow")  // past the end of the buffer it was given
         std::memset(response, 'x', (push ? kSettingsResponseSize : kResponseBufferSize) + 64);
     if (what == "stack") return Recurse(0);

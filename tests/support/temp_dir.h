@@ -33,6 +33,13 @@ private:
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 
+// A path the build named, as the program under test spells it: a Windows program running
+// under Wine finds the Unix root on drive Z:.
+std::string BuildPath(const char* path);
+
+// Sleeps; for sources compiled to GBK, where <chrono> cannot be included.
+void SleepMs(int milliseconds);
+
 // The folder of the test data in the source tree.
 std::filesystem::path TestDataDir();
 

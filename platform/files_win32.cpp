@@ -1,0 +1,29 @@
+#include <windows.h>
+
+#include "platform/files.h"
+#include "platform/wide_path_win32.h"
+
+namespace platform {
+
+bool MakeFolder(const std::string& path) {
+    return ::CreateDirectoryW(Widen(path).c_str(), nullptr) ||
+           ::GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+bool AppendToFile(const std::string& path, std::string_view bytes) {
+    HANDLE file = ::CreateFileW(Widen(path).c_str(), FILE_APPEND_DATA,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = true;
+    while (!bytes.empty() && ok) {
+        DWORD written = 0;
+        ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+             written > 0;
+        bytes.remove_prefix(written);
+    }
+    ::CloseHandle(file);
+    return ok && bytes.empty();
+}
+
+}  // namespace platform
