@@ -20,22 +20,32 @@ long MsSince(long long start) { return static_cast<long>(platform::MonotonicMs()
 LibraryKind KindOfLibrary(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return LibraryKind::Missing;
-    char magic[4] = {};
-    in.read(magic, sizeof magic);
-    if (in.gcount() == 4 && std::memcmp(magic,
-                                        "\x7f"
-                                        "ELF",
-                                        4) == 0)
+    unsigned char head[64] = {};
+    in.read(reinterpret_cast<char*>(head), sizeof head);
+    std::streamsize got = in.gcount();
+    if (got >= 4 && std::memcmp(head,
+                                "\x7f"
+                                "ELF",
+                                4) == 0)
         return LibraryKind::Elf;
-    if (in.gcount() >= 2 && magic[0] == 'M' && magic[1] == 'Z') return LibraryKind::WindowsPe;
-    return LibraryKind::Other;
+    if (got < 64 || head[0] != 'M' || head[1] != 'Z') return LibraryKind::Other;
+    // The PE header's machine: 0x8664 is x86-64, anything else is taken for 32-bit.
+    std::uint32_t peOffset = head[0x3C] | head[0x3D] << 8 | head[0x3E] << 16 |
+                             static_cast<std::uint32_t>(head[0x3F]) << 24;
+    unsigned char pe[6] = {};
+    in.clear();
+    in.seekg(peOffset);
+    in.read(reinterpret_cast<char*>(pe), sizeof pe);
+    if (in.gcount() != 6 || std::memcmp(pe, "PE\0\0", 4) != 0) return LibraryKind::Other;
+    return (pe[4] | pe[5] << 8) == 0x8664 ? LibraryKind::WindowsPe64 : LibraryKind::WindowsPe32;
 }
 
 std::unique_ptr<PayHost> PayHost::Start(const std::string& library, std::string& error, int& code) {
     const std::string folder = platform::ExecutableFolder();
     std::vector<std::string> env;
+    LibraryKind kind = KindOfLibrary(library);
     std::vector<std::string> argv = platform::HostCommand(
-        folder, library, KindOfLibrary(library) == LibraryKind::WindowsPe, env);
+        folder, library, kind == LibraryKind::WindowsPe32, kind == LibraryKind::WindowsPe64, env);
     if (argv.empty()) {
         code = 193;
         error = library + ": a library of a kind this system cannot run";

@@ -15,7 +15,7 @@ class ChildProcess;
 using WaitHook = std::function<bool(long elapsedMs)>;
 
 // How a payment library file is to be run.
-enum class LibraryKind { Missing, Elf, WindowsPe, Other };
+enum class LibraryKind { Missing, Elf, WindowsPe32, WindowsPe64, Other };
 LibraryKind KindOfLibrary(const std::string& path);
 
 // What the host said after loading the library.

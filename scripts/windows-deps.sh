@@ -12,11 +12,8 @@ case "$arch" in i686) pkg=g++-mingw-w64-i686-posix ;; x86_64) pkg=g++-mingw-w64-
 
 sudo=()
 [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    "${sudo[@]}" dpkg --add-architecture i386
-    "${sudo[@]}" apt-get update -qq
-fi
-scripts/install-deps.sh "$pkg" wine wine64 wine32:i386 dpkg-dev
+scripts/install-wine.sh
+scripts/install-deps.sh "$pkg" dpkg-dev
 
 prefix=${XDG_CACHE_HOME:-$HOME/.cache}/corvanetext/windows-deps/$arch
 [ -f "$prefix/.complete" ] && exit 0

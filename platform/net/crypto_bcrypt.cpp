@@ -1,5 +1,7 @@
-#include <bcrypt.h>
+// windows.h first: the other Windows headers need it.
 #include <windows.h>
+
+#include <bcrypt.h>
 
 #include "platform/net/crypto.h"
 

@@ -1,4 +1,6 @@
+// windows.h first: the other Windows headers need it.
 #include <windows.h>
+
 #include <winhttp.h>
 
 #include "platform/net/http_client.h"
