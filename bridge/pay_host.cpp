@@ -44,8 +44,11 @@ std::unique_ptr<PayHost> PayHost::Start(const std::string& library, std::string&
     const std::string folder = platform::ExecutableFolder();
     std::vector<std::string> env;
     LibraryKind kind = KindOfLibrary(library);
-    std::vector<std::string> argv = platform::HostCommand(
-        folder, library, kind == LibraryKind::WindowsPe32, kind == LibraryKind::WindowsPe64, env);
+    bool windows = kind == LibraryKind::WindowsPe32 || kind == LibraryKind::WindowsPe64;
+    // Wine's loader goes by the host's width; a DLL of the other width then fails to load in
+    // it with 193, as on Windows.
+    bool host64 = windows && KindOfLibrary(folder + "corvane-host.exe") == LibraryKind::WindowsPe64;
+    std::vector<std::string> argv = platform::HostCommand(folder, library, windows, host64, env);
     if (argv.empty()) {
         code = 193;
         error = library + ": a library of a kind this system cannot run";

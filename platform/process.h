@@ -57,11 +57,11 @@ private:
 std::string SignalName(int signal);
 
 // The command that runs corvane-host, which lies in `folder`, for `library`, and what it adds
-// to the environment. A Windows DLL (32- or 64-bit) runs in the Windows host, corvane-host.exe
-// (under Wine, in the tool's own prefix, on Linux; the host must be of the DLL's width); a Linux
-// library in the native host. Empty when this system cannot run that kind of library.
+// to the environment. A Windows DLL runs in the Windows host, corvane-host.exe (on Linux under
+// Wine, in the tool's own prefix, with the loader of the host's width: `host64`); a Linux library
+// in the native host. Empty when this system cannot run that kind of library.
 std::vector<std::string> HostCommand(const std::string& folder, const std::string& library,
-                                     bool windows32, bool windows64,
+                                     bool windowsLibrary, bool host64,
                                      std::vector<std::string>& environment);
 
 // The Wine prefix the Windows host runs in: $WINEPREFIX, else <cache>/corvanetext/wine; empty

@@ -194,16 +194,16 @@ std::string SignalName(int signal) {
 }
 
 std::vector<std::string> HostCommand(const std::string& folder, const std::string& library,
-                                     bool windows32, bool windows64,
+                                     bool windowsLibrary, bool host64,
                                      std::vector<std::string>& environment) {
-    if (!windows32 && !windows64) return {folder + "corvane-host", library};
+    if (!windowsLibrary) return {folder + "corvane-host", library};
     // The ANSI code page 936, no Mono or Gecko, no debug chatter, and the tool's own prefix.
     environment = {"WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml=", "LC_ALL=zh_CN.UTF-8"};
     if (std::getenv("WINEPREFIX") == nullptr) environment.push_back("WINEPREFIX=" + WinePrefix());
     // A 64-bit program goes straight to Wine's 64-bit loader, which also works where the
     // machine runs no 32-bit programs.
     std::string loader = "wine";
-    if (windows64 && ::access("/usr/lib/wine/wine64", X_OK) == 0) loader = "/usr/lib/wine/wine64";
+    if (host64 && ::access("/usr/lib/wine/wine64", X_OK) == 0) loader = "/usr/lib/wine/wine64";
     return {loader, folder + "corvane-host.exe", library};
 }
 

@@ -175,8 +175,8 @@ std::string SignalName(int signal) {
 }
 
 std::vector<std::string> HostCommand(const std::string& folder, const std::string& library,
-                                     bool windows32, bool windows64, std::vector<std::string>&) {
-    if (!windows32 && !windows64) return {};
+                                     bool windowsLibrary, bool, std::vector<std::string>&) {
+    if (!windowsLibrary) return {};
     return {folder + "corvane-host.exe", library};
 }
 

@@ -25,4 +25,5 @@ ctest --preset "$tested"
 # The Linux tool with Windows DLLs, through corvane-host.exe under Wine.
 [ -f build/default/CMakeCache.txt ] || cmake --preset default
 cmake --build --preset default --target cli_test corvanetext-cli corvane-host quenla-sim
-CORVANE_WINDOWS_BUILD=$(pwd)/build/$tested ctest --preset default -R '^WineHost\.'
+CORVANE_WINDOWS_BUILD=$(pwd)/build/$tested CORVANE_WINDOWS32_BUILD=$(pwd)/build/windows \
+    ctest --preset default -R '^WineHost\.'

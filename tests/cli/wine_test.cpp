@@ -116,6 +116,15 @@ TEST_F(WineHost, WhatADllDoesWrongIsAClearAnswer) {
         EXPECT_EQ(status, c.status) << c.library << ": " << out;
         EXPECT_NE(out.find(c.says), std::string::npos) << c.library << ": " << out;
     }
+    // A DLL of the other width than the host: the 32-bit build's DLL in the 64-bit host.
+    const char* other = std::getenv("CORVANE_WINDOWS32_BUILD");
+    if (other != nullptr && *other != '\0' && fs::path(other) != windows_) {
+        int status = -1;
+        std::string dll = (fs::path(other) / "tests/support/librecording_paytrans.dll").string();
+        std::string out = Run("send request --library '" + dll + "'", &status);
+        EXPECT_EQ(status, 3) << out;
+        EXPECT_NE(out.find("code 193"), std::string::npos) << out;
+    }
 }
 
 }  // namespace
