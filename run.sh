@@ -16,7 +16,13 @@ fi
 
 scripts/install-deps.sh
 [ -f build/default/CMakeCache.txt ] || cmake --preset default
-cmake --build --preset default --target CorvaneText corvane quenla-sim corvanetext-cli
+cmake --build --preset default --target CorvaneText corvane corvane-host quenla-sim corvanetext-cli
+
+# A Windows payment library runs under Wine: install it only when one is to be loaded.
+case "${CORVANETEXT_PAYLIB:-}" in
+    *.dll|*.DLL) scripts/install-wine.sh ;;
+    *) [ -f build/default/bin/dll/corvane.dll ] && scripts/install-wine.sh ;;
+esac
 
 mkdir -p run
 cd run
