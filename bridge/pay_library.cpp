@@ -208,6 +208,12 @@ TransactResult CPayLibrary::Transact(std::string_view request) {
         return {TransactStatus::Refused, Format("请求有 %zu 字节，超过上限 %zu 字节，未发送。",
                                                 request.size(), kMaxRequestLength)};
     }
+    // The library would see the text only up to a NUL: say so instead of sending a part.
+    if (std::size_t nul = request.find('\0'); nul != std::string_view::npos) {
+        return {TransactStatus::Refused,
+                Format("请求的第 %zu 个字节是 NUL（0），支付库只会收到它之前的部分，未发送。",
+                       nul + 1)};
+    }
     if (m_mode == LibraryMode::InProcess) {
         // The answer's buffer first: without it nothing is sent.
         std::unique_ptr<char[]> response = m_allocate(kResponseBufferSize);

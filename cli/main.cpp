@@ -28,6 +28,7 @@ enum Status {
     kNoLibrary = 3,
     kRefused = 4,
     kLibraryFailed = 5,
+    kUnexpected = 6,
 };
 
 struct Options {
@@ -171,6 +172,11 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         std::cerr << "corvanetext-cli: " << f.message << "\n";
         return f.status;
+    } catch (const std::exception& e) {
+        // Nothing may end the command line without a word.
+        std::fflush(stdout);
+        std::cerr << "corvanetext-cli: unexpected failure: " << e.what() << "\n";
+        return kUnexpected;
     }
     return kOk;
 }

@@ -11,8 +11,13 @@ Json::Value ParseJsonObject(std::string_view text) {
     std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value root;
     std::string errors;
-    if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors) || !root.isObject())
-        return Json::Value();
+    try {
+        if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors) ||
+            !root.isObject())
+            return Json::Value();
+    } catch (const Json::Exception&) {
+        return Json::Value();  // nested deeper than the reader's stack limit
+    }
     return root;
 }
 

@@ -151,7 +151,8 @@ std::size_t CopyList(const std::vector<std::string_view>& names, char* buffer, s
     for (std::string_view name : names) {
         std::size_t room = size - 1 - pos;  // bytes before the final NUL
         if (name.size() + 1 > room) {
-            std::memcpy(buffer + pos, name.data(), room - 1);
+            // What fits before the two final NULs; nothing when the list already fills them.
+            if (room > 1) std::memcpy(buffer + pos, name.data(), room - 1);
             buffer[size - 2] = '\0';
             buffer[size - 1] = '\0';
             return size - 2;

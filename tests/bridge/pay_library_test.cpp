@@ -99,6 +99,14 @@ TEST_P(Exchange, RequestsLongerThanTheBufferAreRefusedUnsent) {
     EXPECT_EQ(recorder_.Requests()[1], longest);
 }
 
+TEST_P(Exchange, ARequestHoldingANulIsRefusedUnsent) {
+    TransactResult refused = library_.Transact(std::string("{\"a\":\"b\0c\"}", 13));
+    EXPECT_EQ(refused.status, TransactStatus::Refused);
+    EXPECT_NE(refused.text.find("NUL"), std::string::npos) << refused.text;
+    EXPECT_NE(refused.text.find(" 8 "), std::string::npos) << refused.text;  // its 8th byte
+    EXPECT_TRUE(recorder_.Requests().empty());
+}
+
 TEST(InProcessExchange, NoResponseBufferMeansNothingSent) {
     TempDir dir;
     ScopedCurrentDir cd(dir.path());

@@ -143,6 +143,7 @@ TEST_F(Cli, FailuresGoToStandardErrorWithTheirStatus) {
         {std::string("send - --library ") + NO_ENTRY_LIBRARY, "x", 3, "no payTrans entry"},
         {std::string("send - --library ") + RECORDING_LIBRARY, std::string(10000, 'a'), 4, "9999"},
         {std::string("send - --library ") + MISBEHAVING_LIBRARY, "x", 5, "SIGSEGV"},
+        {std::string("send - --library ") + RECORDING_LIBRARY, std::string("a\0b", 3), 4, "NUL"},
         {"", "", 106, "A subcommand is required"},
     };
     testing_support::WriteFileBytes("misbehave", "request crash");
@@ -152,6 +153,16 @@ TEST_F(Cli, FailuresGoToStandardErrorWithTheirStatus) {
         EXPECT_NE(r.err.find(c.says), std::string::npos) << c.args << ": " << r.err;
         EXPECT_TRUE(r.out.empty()) << c.args << ": " << r.out;
     }
+}
+
+TEST_F(Cli, NoAnswerOfTheLibraryAbortsTheRun) {
+    testing_support::Recorder recorder;
+    // Nested deeper than the JSON reader goes: not an object, so a failed exchange.
+    recorder.SetAnswer("{\"code\":\"0\",\"a\":" + std::string(1100, '[') + std::string(1100, ']') +
+                       "}");
+    Result r = Run(std::string("run wb-query --library ") + RECORDING_LIBRARY);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("1 of 1"), std::string::npos) << r.err;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/private_profile.h"
 #include "tests/platform/profile_helpers.h"
 #include "tests/support/temp_dir.h"
@@ -80,6 +82,34 @@ TEST(PrivateProfileWrite, RefusesLineBreaksAndBadNamesAndLeavesTheFile) {
         EXPECT_FALSE(error.empty());
     }
     EXPECT_EQ(ReadFileBytes(file), "[S]\nk=v\n");
+}
+
+// Lists that fill the buffer up to its last byte, or beyond it, end inside it.
+TEST(PrivateProfileList, ListsEndWithTheirTerminatorsInsideTheBuffer) {
+    TempDir dir;
+    std::string file = dir.file("a.ini");
+    WriteFileBytes(file, "[ab]\n[c]\nk1=1\nk22=2\n");
+    const struct {
+        const char* section;
+        std::size_t size;
+        std::size_t result;
+        std::string list;
+    } cases[] = {
+        {nullptr, 64, 5, std::string("ab\0c\0\0", 6)},
+        {nullptr, 4, 2, std::string("ab\0\0", 4)},  // "ab" fills all but the last byte
+        {nullptr, 3, 1, std::string("a\0\0", 3)},
+        {nullptr, 2, 0, std::string("\0\0", 2)},
+        {"c", 64, 7, std::string("k1\0k22\0\0", 8)},
+        {"c", 4, 2, std::string("k1\0\0", 4)},
+    };
+    for (const auto& c : cases) {
+        std::vector<char> buffer(c.size + 1, '\x7F');  // one guard byte past the end
+        std::size_t n = platform::GetPrivateProfileText(c.section, nullptr, "", buffer.data(),
+                                                        c.size, file.c_str());
+        EXPECT_EQ(n, c.result) << (c.section ? c.section : "sections") << " into " << c.size;
+        EXPECT_EQ(std::string(buffer.data(), c.list.size()), c.list) << c.size;
+        EXPECT_EQ(buffer[c.size], '\x7F') << "written past the buffer of " << c.size;
+    }
 }
 
 TEST(PrivateProfileWrite, MissingFolderIsAnError) {
