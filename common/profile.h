@@ -13,6 +13,7 @@ std::string ReadProfileValue(const std::string& file, const std::string& section
                              const std::string& key);
 
 // Stores the value, creating file, section and key as needed; an empty value is kept as
-// "key=". Returns false (and leaves the file as it was) when the value cannot be stored.
+// "key=". Returns false (and leaves the file as it was) when the value cannot be stored, or the
+// key holds '=' (it could never be read back).
 bool WriteProfileValue(const std::string& file, const std::string& section, const std::string& key,
                        const std::string& value, std::string* error = nullptr);

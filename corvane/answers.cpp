@@ -24,6 +24,7 @@ constexpr Entry kEntries[] = {
     {"E008", "支付后台的应答超过缓冲区上限，已拒收"},
     {"E009", "与支付后台通讯失败"},
     {"E010", "支付库内部错误"},
+    {"E011", "支付后台地址只能以 http:// 或 https:// 开头，未发送"},
 };
 
 std::string Answer(const char* code, std::string message) {

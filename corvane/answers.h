@@ -17,6 +17,7 @@ enum class Failure {
     TooLarge,      // E008
     Transport,     // E009
     Internal,      // E010
+    BadAddress,    // E011
 };
 
 const char* CodeOf(Failure failure);

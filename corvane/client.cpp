@@ -3,6 +3,7 @@
 #include <json/value.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "common/json_object.h"
@@ -23,12 +24,38 @@ std::string Setting(const platform::ProfileSnapshot& ini, const char* key) {
     return std::string(ini.Find(kSettingSection, key).value_or(""));
 }
 
-long TimeoutMs(const platform::ProfileSnapshot& ini, const char* key, long defaultSeconds) {
+// A timeout from the library's ini in whole seconds, 1 to 600; anything else (overflowing
+// numbers included) takes the default, and `notes` says so for the log.
+long TimeoutMs(const platform::ProfileSnapshot& ini, const char* key, long defaultSeconds,
+               std::string& notes) {
+    constexpr long kMaxSeconds = 600;
     std::string value = Setting(ini, key);
-    char* end = nullptr;
-    long seconds = std::strtol(value.c_str(), &end, 10);
-    if (value.empty() || *end != '\0' || seconds <= 0) seconds = defaultSeconds;
+    if (value.empty()) return defaultSeconds * 1000;
+    long seconds = 0;
+    bool usable = value.size() <= 3;
+    for (char c : value) {
+        usable = usable && c >= '0' && c <= '9';
+        if (usable) seconds = seconds * 10 + (c - '0');
+    }
+    if (!usable || seconds < 1 || seconds > kMaxSeconds) {
+        notes.append(" ").append(key).append("=").append(value).append(
+            " unusable (whole seconds from 1 to 600): " + std::to_string(defaultSeconds) +
+            " s used");
+        seconds = defaultSeconds;
+    }
     return seconds * 1000;
+}
+
+// Only http and https: another scheme (file://, ftp://, ...) would turn the library into a
+// reader of whatever that address names.
+bool IsHttpAddress(std::string_view address) {
+    auto starts = [&](std::string_view prefix) {
+        if (address.size() < prefix.size()) return false;
+        for (std::size_t i = 0; i < prefix.size(); ++i)
+            if (std::tolower(static_cast<unsigned char>(address[i])) != prefix[i]) return false;
+        return true;
+    };
+    return starts("http://") || starts("https://");
 }
 
 std::string Options(const platform::ProfileSnapshot& ini) {
@@ -82,8 +109,13 @@ std::string Client::Handle(std::string_view request) {
         } else if (settings.serverAddr.empty()) {
             answer = FailureAnswer(Failure::NoSettings);
             entry.outcome = CodeOf(Failure::NoSettings);
+        } else if (!IsHttpAddress(settings.serverAddr)) {
+            answer = FailureAnswer(Failure::BadAddress);
+            entry.outcome = CodeOf(Failure::BadAddress);
         } else {
-            answer = Post(settings, request, ini, entry.outcome);
+            long connectMs = TimeoutMs(ini, "CONNECTTIMEOUT", 5, entry.options);
+            long totalMs = TimeoutMs(ini, "TIMEOUT", 30, entry.options);
+            answer = Post(settings, request, connectMs, totalMs, entry.outcome);
         }
     }
     entry.answer = answer;
@@ -92,17 +124,17 @@ std::string Client::Handle(std::string_view request) {
     return answer;
 }
 
-std::string Client::Post(const Settings& settings, std::string_view body,
-                         const platform::ProfileSnapshot& ini, std::string& outcome) {
+std::string Client::Post(const Settings& settings, std::string_view body, long connectMs,
+                         long totalMs, std::string& outcome) {
     std::string timestamp = std::to_string(platform::UnixMs());
     std::string nonce = wire::MakeNonce();
     std::string signature = wire::Sign(settings.appSecret, settings.appId, timestamp, nonce, body);
 
-    platform::HttpReply reply = http_.Post(
-        settings.serverAddr,
-        {"Content-Type: application/json; charset=GBK", "X-App-Id: " + settings.appId,
-         "X-Timestamp: " + timestamp, "X-Nonce: " + nonce, "X-Signature: " + signature},
-        body, TimeoutMs(ini, "CONNECTTIMEOUT", 5), TimeoutMs(ini, "TIMEOUT", 30), kMaxAnswerLength);
+    platform::HttpReply reply =
+        http_.Post(settings.serverAddr,
+                   {"Content-Type: application/json; charset=GBK", "X-App-Id: " + settings.appId,
+                    "X-Timestamp: " + timestamp, "X-Nonce: " + nonce, "X-Signature: " + signature},
+                   body, connectMs, totalMs, kMaxAnswerLength);
 
     auto fail = [&](Failure failure, std::string detail) {
         outcome = CodeOf(failure);

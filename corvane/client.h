@@ -9,10 +9,6 @@
 #include "corvane/transaction_log.h"
 #include "platform/net/http_client.h"
 
-namespace platform {
-class ProfileSnapshot;
-}
-
 namespace corvane {
 
 // What the payment library does behind payTrans: it keeps the settings pushed to it and posts
@@ -32,8 +28,8 @@ private:
         std::string appSecret;
     };
 
-    std::string Post(const Settings& settings, std::string_view body,
-                     const platform::ProfileSnapshot& ini, std::string& outcome);
+    std::string Post(const Settings& settings, std::string_view body, long connectMs, long totalMs,
+                     std::string& outcome);
 
     std::mutex mutex_;
     Settings settings_;

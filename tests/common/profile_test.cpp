@@ -21,6 +21,16 @@ TEST(Profile, MissingFileSectionOrKeyReadsEmptyAndTheFirstWriteCreatesTheFile) {
     EXPECT_EQ(ReadProfileValue(kToolIni, kSettingSection, "appid"), "");
 }
 
+TEST(Profile, AKeyHoldingEqualsIsRefusedAndTheFileKept) {
+    TempDir dir;
+    ScopedCurrentDir cd(dir.path());
+    WriteProfileValue(kToolIni, kSettingSection, "url", "u");
+    std::string error;
+    EXPECT_FALSE(WriteProfileValue(kToolIni, kSettingSection, "a=b", "c", &error));
+    EXPECT_NE(error.find("a=b"), std::string::npos) << error;
+    EXPECT_EQ(ReadFileBytes("Veltrano.ini"), "[SETTING]\nurl=u\n");
+}
+
 TEST(Profile, EmptyValueStaysAsKeyEquals) {
     TempDir dir;
     ScopedCurrentDir cd(dir.path());

@@ -173,13 +173,33 @@ TEST_F(PayTrans, UnreachableBackEndsAreNamed) {
         {"http://127.0.0.1:" + std::to_string(closedPort) + "/q", "E003"},
         {"http://nonexistent.invalid/q", "E004"},
         {"https://127.0.0.1:" + std::to_string(plain.Port()) + "/q", "E005"},
-        {"gopher+bad://x", "E009"},
+        {"http://[bad/q", "E009"},
+        // Only http and https are followed: a file would end up in the answer and the log.
+        {"file:///etc/passwd", "E011"},
+        {"gopher+bad://x", "E011"},
+        {"127.0.0.1:1301/q", "E011"},
     };
     WriteProfileValue(kLibraryIni, kSettingSection, "TIMEOUT", "3");
     for (const auto& c : cases) {
         Push(c.url);
         EXPECT_EQ(Code(Call(kRecharge)), c.code) << c.url;
     }
+}
+
+TEST_F(PayTrans, TimeoutsAreReadStrictlyAndUnusableOnesAreLogged) {
+    HttpPeer& peer = Serve([](const httplib::Request&, httplib::Response& res) {
+        res.set_content("{\"code\":\"0\"}", "application/json");
+    });
+    Push(peer.Url());
+    for (const char* value : {"99999999999999999999", "-5", "0", "601", "5s", "1e3"}) {
+        WriteProfileValue(kLibraryIni, kSettingSection, "TIMEOUT", value);
+        EXPECT_EQ(Code(Call(kRecharge)), "0") << value;
+        EXPECT_NE(Log().find(std::string("TIMEOUT=") + value + " unusable"), std::string::npos)
+            << value;
+    }
+    WriteProfileValue(kLibraryIni, kSettingSection, "TIMEOUT", "600");
+    EXPECT_EQ(Code(Call(kRecharge)), "0");
+    EXPECT_EQ(Log().find("TIMEOUT=600 unusable"), std::string::npos);
 }
 
 TEST_F(PayTrans, AReplyLargerThanTheBufferIsRefusedWhole) {
