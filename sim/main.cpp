@@ -1,4 +1,6 @@
 // quenla-sim: a simulated payment back end with a real ledger.
+// Room for bursts of connections before they are accepted.
+#define CPPHTTPLIB_LISTEN_BACKLOG 128
 #include <httplib.h>
 
 #include <CLI/CLI.hpp>
@@ -12,6 +14,11 @@
 namespace {
 
 constexpr const char* kPath = "/quenla-web/quenlaweb/quenlaapi";
+
+// Far above any real request; a larger body is refused (413) before it is read.
+constexpr std::size_t kMaxBody = 1 << 20;
+// Workers, so that slow or idle connections cannot keep a normal client waiting.
+constexpr std::size_t kWorkers = 128;
 
 httplib::Server* g_server = nullptr;
 
@@ -81,6 +88,10 @@ int main(int argc, char** argv) {
 
         httplib::Server server;
         server.set_tcp_nodelay(true);
+        server.set_payload_max_length(kMaxBody);
+        server.set_read_timeout(5);
+        server.set_keep_alive_timeout(5);
+        server.new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
         server.Post(kPath, [&](const httplib::Request& req, httplib::Response& res) {
             sim::HttpAnswer answer = service.Handle(
                 {req.get_header_value("X-App-Id"), req.get_header_value("X-Timestamp"),

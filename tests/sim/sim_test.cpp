@@ -1,9 +1,13 @@
 // The simulated back end, end to end: the real quenla-sim binary, reached through the real
 // stand-in payment library or a raw HTTP client.
+#include <arpa/inet.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <netinet/in.h>
 #include <sqlite3.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <filesystem>
@@ -172,6 +176,36 @@ TEST_F(Sim, ProtocolRefusalsNameWhatWasWrong) {
     EXPECT_EQ(Parse(answer)["code"].asString(), "E007");
     EXPECT_NE(answer.find("401"), std::string::npos);
     EXPECT_NE(answer.find("S102"), std::string::npos);
+}
+
+TEST_F(Sim, ABodyAboveTheLimitIsRefusedUnread) {
+    httplib::Client client("127.0.0.1", sim_->Port());
+    auto big = client.Post("/quenla-web/quenlaweb/quenlaapi", std::string(2 << 20, 'x'),
+                           "application/json");
+    ASSERT_TRUE(big);
+    EXPECT_EQ(big->status, 413);
+    EXPECT_EQ(Raw("{\"param\":{},\"transType\":\"portal.wb.queryAccount\"}")->status, 200);
+}
+
+TEST_F(Sim, SlowClientsDoNotKeepOthersWaiting) {
+    // 64 connections that send a request's first bytes and then nothing.
+    std::vector<int> slow;
+    for (int i = 0; i < 64; ++i) {
+        int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(sim_->Port()));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ASSERT_EQ(::send(fd, "POST /q", 7, 0), 7);
+        slow.push_back(fd);
+    }
+    httplib::Client client("127.0.0.1", sim_->Port());
+    client.set_read_timeout(3, 0);  // the slow ones hold their workers for 5 s
+    auto answer = client.Post("/quenla-web/quenlaweb/quenlaapi", "{}", "application/json");
+    for (int fd : slow) ::close(fd);
+    ASSERT_TRUE(answer) << "no answer while slow clients were connected";
+    EXPECT_EQ(answer->status / 100, 4) << answer->status;  // unsigned, refused, but answered
 }
 
 TEST_F(Sim, EveryAnsweredRechargeSurvivesAKill) {
