@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "common/fast_writer.h"
 #include "common/json_object.h"
 #include "common/pay_contract.h"
 #include "common/profile.h"
@@ -89,7 +90,7 @@ std::string Client::Handle(std::string_view request) {
     {
         std::lock_guard lock(mutex_);
         settings = settings_;
-        secrets.push_back(settings_.appSecret);
+        secrets = pushedSecrets_;
     }
     if (type == nullptr || !type->isString()) {
         answer = FailureAnswer(Failure::NotJson);
@@ -101,9 +102,21 @@ std::string Client::Handle(std::string_view request) {
         secrets.push_back(StringMember(root["param"], "appsecret"));
         if (entry.transType == kSettingsPushType) {
             const Json::Value& param = root["param"];
-            std::lock_guard lock(mutex_);
-            settings_ = {StringMember(param, "serveraddr"), StringMember(param, "appid"),
-                         StringMember(param, "appsecret")};
+            std::string secret = StringMember(param, "appsecret");
+            {
+                std::lock_guard lock(mutex_);
+                settings_ = {StringMember(param, "serveraddr"), StringMember(param, "appid"),
+                             secret};
+                // Every secret this process was handed stays masked in the log.
+                if (!secret.empty() && std::find(pushedSecrets_.begin(), pushedSecrets_.end(),
+                                                 secret) == pushedSecrets_.end())
+                    pushedSecrets_.push_back(secret);
+            }
+            // The push is logged without its secret.
+            Json::Value logged = root;
+            if (logged["param"].isObject() && logged["param"].isMember("appsecret"))
+                logged["param"]["appsecret"] = "******";
+            entry.request = FastWriter().write(logged);
             answer = SettingsKeptAnswer();
             entry.outcome = "ok";
         } else if (settings.serverAddr.empty()) {

@@ -33,6 +33,7 @@ private:
 
     std::mutex mutex_;
     Settings settings_;
+    std::vector<std::string> pushedSecrets_;
     platform::HttpClient http_;
     TransactionLog log_;
 };

@@ -32,7 +32,8 @@ private:
     std::mutex mutex_;
 };
 
-// Replaces each non-empty secret, raw and as it appears inside a JSON string, with "******".
+// Replaces with '*' every run of four or more characters of any secret, however the JSON text
+// spells them ("\u0048", "\/", ...).
 std::string MaskSecrets(std::string text, const std::vector<std::string>& secrets);
 
 }  // namespace corvane

@@ -8,7 +8,8 @@ namespace platform {
 // Creates the folder unless it exists; false when it cannot be had.
 bool MakeFolder(const std::string& path);
 
-// Appends `bytes` to the file, creating it; false when not every byte was written.
+// Appends `bytes` to the file, creating it readable by its owner only; false when not every
+// byte was written.
 bool AppendToFile(const std::string& path, std::string_view bytes);
 
 }  // namespace platform

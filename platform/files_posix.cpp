@@ -14,7 +14,7 @@ bool MakeFolder(const std::string& path) {
 }
 
 bool AppendToFile(const std::string& path, std::string_view bytes) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     if (fd < 0) return false;
     const char* p = bytes.data();
     std::size_t left = bytes.size();

@@ -231,6 +231,40 @@ TEST_F(PayTrans, TheSecretNeverReachesTheLog) {
     EXPECT_EQ(log.find(std::string(4097, 'y')), std::string::npos);
 }
 
+// No run of four characters of any secret pushed in this process reaches the log, however the
+// text spells it and wherever the answer's cut falls.
+TEST_F(PayTrans, NoPieceOfAnySecretReachesTheLog) {
+    const std::string secret = kSecret;
+    // The answer to "cut": the secret right across the 4,096-byte cut of a logged answer.
+    HttpPeer& peer = Serve([&](const httplib::Request& req, httplib::Response& res) {
+        bool cut = req.body.find("\"cut\"") != std::string::npos;
+        res.set_content(cut ? std::string(4096 - 10, 'y') + secret : "{}", "application/json");
+    });
+    Push(peer.Url(), "APP", "H3N8");
+    Call("{\"transType\":\"first\"}");
+    Push(peer.Url(), "APP", secret);
+    std::string escaped;
+    for (char c : secret) {
+        char u[8];
+        std::snprintf(u, sizeof u, "\\u%04X", static_cast<unsigned char>(c));
+        escaped += u;
+    }
+    Call("{\"transType\":\"x\",\"a\":\"" + escaped + "\"}");
+    Call("{\"transType\":\"x\",\"b\":\"H3N8\\/W2QZ\\t5KT7\"}");
+    Call("{\"transType\":\"cut\"}");
+    std::string log = Log();
+    for (std::size_t i = 0; i + 4 <= secret.size(); ++i)
+        EXPECT_EQ(log.find(secret.substr(i, 4)), std::string::npos) << secret.substr(i, 4);
+    for (const char* spelled : {"\\u0048\\u0033\\u004E\\u0038", "H3N8\\/", "W2QZ\\t"})
+        EXPECT_EQ(log.find(spelled), std::string::npos) << spelled;
+    EXPECT_NE(log.find("\"appsecret\":\"******\""), std::string::npos) << "the push's own";
+    EXPECT_NE(log.find("4118 bytes in all"), std::string::npos);
+    for (const auto& f : fs::directory_iterator(dir_.path() / "dlllog(Quenla)"))
+        EXPECT_EQ(fs::status(f.path()).permissions() & fs::perms::all,
+                  fs::perms::owner_read | fs::perms::owner_write)
+            << f.path();
+}
+
 TEST_F(PayTrans, AnUnwritableLogNeverFailsAnExchange) {
     HttpPeer& peer = Serve([](const httplib::Request&, httplib::Response& res) {
         res.set_content("ok", "text/plain");
