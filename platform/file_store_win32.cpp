@@ -103,12 +103,19 @@ bool EditFileLocked(const std::string& path,
     HANDLE file = ::CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return Fail(error, "cannot open", path);
+    bool created = ::GetLastError() != ERROR_ALREADY_EXISTS;
     std::string content;
     bool ok = ReadAll(file, content);
     ::CloseHandle(file);
-    if (!ok) return Fail(error, "cannot read", path);
-    std::string edited = edit(content);
-    return edited == content || ReplaceFile(wide, path, edited, error);
+    if (ok) {
+        std::string edited = edit(content);
+        ok = edited == content || ReplaceFile(wide, path, edited, error);
+    } else {
+        Fail(error, "cannot read", path);
+    }
+    // A failed first write leaves no empty file behind.
+    if (!ok && created) ::DeleteFileW(wide.c_str());
+    return ok;
 }
 
 }  // namespace platform

@@ -43,6 +43,39 @@ TEST(PrivateProfileWrite, AFullDiskFailsTheWriteAndKeepsTheOldFile) {
         EXPECT_EQ(entry.path().filename(), "a.ini") << "temporary file left behind";
 }
 
+// Without a file yet, and with SIGXFSZ left as it is: the write fails, the process lives on, and
+// the folder stays as it was.
+TEST(PrivateProfileWrite, AFailedFirstWriteLeavesTheFolderAsItWas) {
+    TempDir dir;
+    std::string file = dir.file("a.ini");
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        rlimit limit{16, 16};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::string error;
+        bool written =
+            platform::WritePrivateProfileText("S", "k", std::string(100, 'x'), file, &error);
+        ::_exit(!written && !error.empty() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "killed by signal?";
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST(PrivateProfileWrite, LeftoversOfKilledWritersAreRemovedByTheNextWrite) {
+    TempDir dir;
+    std::string file = dir.file("a.ini");
+    WriteFileBytes(dir.file(".a.ini.Xy12Zq"), "[S]\nsecret=half written");
+    WriteFileBytes(dir.file(".a.ini.kept"), "not a temporary file of ours");
+    WriteFileBytes(dir.file(".b.ini.Xy12Zq"), "another file's");
+    ASSERT_TRUE(platform::WritePrivateProfileText("S", "k", "v", file));
+    EXPECT_FALSE(std::filesystem::exists(dir.file(".a.ini.Xy12Zq")));
+    EXPECT_TRUE(std::filesystem::exists(dir.file(".a.ini.kept")));
+    EXPECT_TRUE(std::filesystem::exists(dir.file(".b.ini.Xy12Zq")));
+}
+
 // A file of 200 keys plus one key whose value a writer keeps changing.
 std::string Base() {
     std::string text = "[S]\n";
