@@ -37,6 +37,9 @@ std::string Required(const Json::Value& param, const char* key) {
     if (v == nullptr || !v->isString())
         throw Refusal{200, "S107", std::string("缺少必填字段：") + key};
     if (v->asString().empty()) throw Refusal{200, "S107", std::string("必填字段为空：") + key};
+    // A NUL would make a number look like its own prefix to anything that reads it as text.
+    if (v->asString().find('\0') != std::string::npos)
+        throw Refusal{200, "S109", std::string("字段含有NUL字符：") + key};
     return v->asString();
 }
 
@@ -110,12 +113,21 @@ private:
     std::string Refund(const Json::Value& param) {
         std::string outChargeNo = StringMember(param, "outChargeNo");
         if (outChargeNo.empty()) throw Refusal{200, "S202", "原充值单号为空，无法退款"};
+        if (outChargeNo.find('\0') != std::string::npos)
+            throw Refusal{200, "S109", "字段含有NUL字符：outChargeNo"};
         std::string outRefundNo = Required(param, "outRefundNo");
-        // The same refund number again: the first answer, and nothing changes.
-        if (auto earlier = ledger_.FindRefund(outRefundNo)) return earlier->answer;
+        std::int64_t cents = Cents(Required(param, "amount"));
+        if (auto earlier = ledger_.FindRefund(outRefundNo)) {
+            // The same refund again: its first answer, and nothing changes. The number reused
+            // for another charge or amount: refused, so that it cannot pass for a retry.
+            if (earlier->outChargeNo == outChargeNo && earlier->amountCents == cents)
+                return earlier->answer;
+            throw Refusal{200, "S204",
+                          "退款单号已用于另一笔退款（原充值单 " + earlier->outChargeNo + "，金额 " +
+                              FormatCents(earlier->amountCents) + "）：" + outRefundNo};
+        }
         auto charge = ledger_.FindCharge(outChargeNo);
         if (!charge) throw Refusal{200, "S202", "原充值单不存在：" + outChargeNo};
-        std::int64_t cents = Cents(Required(param, "amount"));
         std::int64_t refunded = ledger_.RefundedCents(outChargeNo);
         if (refunded + cents > charge->amountCents)
             throw Refusal{

@@ -103,6 +103,29 @@ TEST_F(Sim, RechargeThenRefundAreBothInTheLedger) {
     EXPECT_EQ(Ledger(), ledger);
 }
 
+TEST_F(Sim, ARefundNumberReusedDifferentlyIsRefusedNotRetried) {
+    std::string chargeNo;
+    Send(
+        "{\"param\":{\"outChargeNo\":\"CZreuse\",\"amount\":\"1.00\"},"
+        "\"transType\":\"hop.trade.recharge\"}");
+    auto refund = [&](const std::string& charge, const char* amount) {
+        return Send("{\"param\":{\"outChargeNo\":\"" + charge +
+                    "\",\"outRefundNo\":\"TKreuse\",\"amount\":\"" + amount +
+                    "\"},\"transType\":\"hop.trade.refund\"}");
+    };
+    Json::Value first = refund("CZreuse", "0.10");
+    ASSERT_EQ(first["code"].asString(), "0");
+    EXPECT_EQ(refund("CZreuse", "0.10")["data"], first["data"]) << "a retry";
+    EXPECT_EQ(refund("CZreuse", "0.20")["code"].asString(), "S204");
+    EXPECT_EQ(refund("CZother", "0.10")["code"].asString(), "S204");
+    // A charge number with a NUL is no charge number, not its prefix.
+    EXPECT_EQ(refund("CZreuse\\u0000x", "0.10")["code"].asString(), "S109");
+    EXPECT_EQ(Send("{\"param\":{\"outChargeNo\":\"CZreuse\\u0000\",\"amount\":\"1\"},"
+                   "\"transType\":\"hop.trade.recharge\"}")["code"]
+                  .asString(),
+              "S109");
+}
+
 TEST_F(Sim, RefundsAreRefusedBeyondTheChargeOrWithoutOne) {
     std::string chargeNo;
     Send(BuildRechargeRequest("", "", "", chargeNo));  // 0.01
