@@ -103,9 +103,14 @@ void TransactionLog::Write(const LogEntry& entry, const std::vector<std::string>
         text.append("\n... (").append(std::to_string(entry.answer.size())).append(" bytes in all)");
     text.append("\n\n");
 
-    std::string file = folder_ + "/" + std::string(stamp, 10) + ".log";
+    std::string day = folder_ + "/" + std::string(stamp, 10);
     std::lock_guard lock(mutex_);
-    if (platform::MakeFolder(folder_)) platform::AppendToFile(file, text);
+    if (!platform::MakeFolder(folder_)) return;
+    // A full day's log becomes <day>.old.log, replacing an earlier one of that day.
+    long long size = platform::FileSize(day + ".log");
+    if (size > 0 && size + static_cast<long long>(text.size()) > limit_)
+        platform::RenameFile(day + ".log", day + ".old.log");
+    platform::AppendToFile(day + ".log", text);
 }
 
 }  // namespace corvane

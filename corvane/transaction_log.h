@@ -16,11 +16,16 @@ struct LogEntry {
     std::string answer;
 };
 
-// One file a day, "<program folder>/dlllog(Quenla)/YYYY-MM-DD.log". Writing never fails an
-// exchange: a log that cannot be written is skipped.
+// One file a day, "<program folder>/dlllog(Quenla)/YYYY-MM-DD.log", of at most 4 MiB: a file
+// that would grow past that is renamed YYYY-MM-DD.old.log (replacing an earlier one of that
+// day) and a new one begins, so a day keeps at most 8 MiB. Writing never fails an exchange: a
+// log that cannot be written is skipped.
 class TransactionLog {
 public:
-    explicit TransactionLog(std::string folder) : folder_(std::move(folder)) {}
+    static constexpr long long kDayLimit = 4 << 20;
+
+    explicit TransactionLog(std::string folder, long long limit = kDayLimit)
+        : folder_(std::move(folder)), limit_(limit) {}
 
     // Writes the entry with every secret in `secrets` masked.
     void Write(const LogEntry& entry, const std::vector<std::string>& secrets);
@@ -29,6 +34,7 @@ public:
 
 private:
     std::string folder_;
+    long long limit_;
     std::mutex mutex_;
 };
 

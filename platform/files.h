@@ -12,4 +12,10 @@ bool MakeFolder(const std::string& path);
 // byte was written.
 bool AppendToFile(const std::string& path, std::string_view bytes);
 
+// The file's size in bytes, or -1 when it cannot be had.
+long long FileSize(const std::string& path);
+
+// Renames `from` to `to`, replacing `to`; false on failure.
+bool RenameFile(const std::string& from, const std::string& to);
+
 }  // namespace platform

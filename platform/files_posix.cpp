@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 namespace platform {
 
@@ -27,6 +28,15 @@ bool AppendToFile(const std::string& path, std::string_view bytes) {
     }
     ::close(fd);
     return left == 0;
+}
+
+long long FileSize(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 }  // namespace platform

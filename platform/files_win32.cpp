@@ -26,4 +26,14 @@ bool AppendToFile(const std::string& path, std::string_view bytes) {
     return ok && bytes.empty();
 }
 
+long long FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return -1;
+    return static_cast<long long>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+    return ::MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
 }  // namespace platform

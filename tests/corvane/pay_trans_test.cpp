@@ -265,6 +265,24 @@ TEST_F(PayTrans, NoPieceOfAnySecretReachesTheLog) {
             << f.path();
 }
 
+TEST_F(PayTrans, ADaysLogIsCappedAndTheFullOneKeptAsOld) {
+    HttpPeer& peer = Serve([](const httplib::Request&, httplib::Response& res) {
+        res.set_content(std::string(4000, 'y'), "application/json");
+    });
+    Push(peer.Url());
+    // About 4.4 KB an entry: 1,200 of them pass the 4 MiB of a day's file once.
+    for (int i = 0; i < 1200; ++i) Call("{\"transType\":\"x\"}");
+    std::uintmax_t total = 0;
+    int old = 0;
+    for (const auto& f : fs::directory_iterator(dir_.path() / "dlllog(Quenla)")) {
+        EXPECT_LE(f.file_size(), 4u << 20) << f.path();
+        total += f.file_size();
+        old += f.path().string().ends_with(".old.log");
+    }
+    EXPECT_EQ(old, 1);
+    EXPECT_GT(total, 4u << 20) << "nothing of the day was thrown away before its cap";
+}
+
 TEST_F(PayTrans, AnUnwritableLogNeverFailsAnExchange) {
     HttpPeer& peer = Serve([](const httplib::Request&, httplib::Response& res) {
         res.set_content("ok", "text/plain");
