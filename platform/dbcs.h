@@ -14,6 +14,16 @@ constexpr std::size_t CharLength(std::string_view text, std::size_t i) {
     return IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
 }
 
+// Whether the text ends with a lead byte that has no byte after it (half a character).
+constexpr bool EndsInsideCharacter(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 == text.size()) return true;
+        i += CharLength(text, i);
+    }
+    return false;
+}
+
 // The longest start of `text` of at most `limit` bytes that ends on a whole character.
 constexpr std::string_view CutGbk(std::string_view text, std::size_t limit) {
     if (text.size() <= limit) return text;

@@ -262,9 +262,11 @@ std::string EditProfileText(std::string_view content, std::string_view section,
     });
     if (hit != std::string_view::npos) {
         const Line& line = lines[hit];
-        // Keep the blanks between '=' and the old value.
+        // Keep the blanks between '=' and the old value, unless the new value brings its own
+        // (so that writing it again changes nothing).
         std::size_t start = line.valueBegin;
-        while (start < line.contentEnd && IsBlank(content[start])) ++start;
+        bool ownBlanks = !value.empty() && IsBlank(value.front());
+        while (!ownBlanks && start < line.contentEnd && IsBlank(content[start])) ++start;
         result.append(content.substr(0, start)).append(value);
         result.append(content.substr(line.contentEnd));
         return result;
@@ -285,6 +287,9 @@ bool WritePrivateProfileText(std::string_view section, std::string_view key, std
     if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key) || HoldsLineBreakOrNul(value))
         return Fail(error, "a line break or NUL in a name or value is refused");
     if (key.front() == '[') return Fail(error, "a key may not start with '['");
+    // Such a name would swallow the ']' or '=' after it and never be found again.
+    if (EndsInsideCharacter(section) || EndsInsideCharacter(key))
+        return Fail(error, "a section or key name ends in half a GBK character");
 
     return EditFileLocked(
         NativeFileName(fileName),

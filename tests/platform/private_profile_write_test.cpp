@@ -84,6 +84,21 @@ TEST(PrivateProfileWrite, RefusesLineBreaksAndBadNamesAndLeavesTheFile) {
     EXPECT_EQ(ReadFileBytes(file), "[S]\nk=v\n");
 }
 
+// Found by fuzzing: writing the same value twice must change nothing the second time.
+TEST(PrivateProfileWrite, WritingAValueAgainChangesNothing) {
+    for (const char* value : {"\tk", " padded ", "plain", ""}) {
+        std::string once = EditProfileText("[S]\nk = old\n", "S", "k", value);
+        EXPECT_EQ(EditProfileText(once, "S", "k", value), once) << value;
+    }
+    EXPECT_EQ(EditProfileText("[S]\nk = old\n", "S", "k", "new"), "[S]\nk = new\n");
+    // A name ending in half a GBK character would swallow its ']' or '='.
+    TempDir dir;
+    std::string error;
+    EXPECT_FALSE(platform::WritePrivateProfileText("\xB6", "k", "v", dir.file("a.ini"), &error));
+    EXPECT_FALSE(platform::WritePrivateProfileText("S", "k\xB6", "v", dir.file("a.ini"), &error));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("a.ini")));
+}
+
 // Lists that fill the buffer up to its last byte, or beyond it, end inside it.
 TEST(PrivateProfileList, ListsEndWithTheirTerminatorsInsideTheBuffer) {
     TempDir dir;
