@@ -4,8 +4,6 @@
 #include <sys/stat.h>
 
 #include <cstring>
-#include <thread>
-
 namespace platform {
 
 namespace {
@@ -44,28 +42,6 @@ void* FindSymbol(LibraryHandle library, const char* name) {
 
 void CloseLibrary(LibraryHandle library) {
     if (library != nullptr) ::dlclose(library);
-}
-
-struct LibraryPreload::State {
-    std::thread thread;
-    LibraryHandle handle = nullptr;
-};
-
-LibraryPreload::LibraryPreload(std::string path) : state_(new State) {
-    state_->thread = std::thread([state = state_, path = std::move(path)] {
-        state->handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    });
-}
-
-LibraryPreload::~LibraryPreload() {
-    Release();
-    delete state_;
-}
-
-void LibraryPreload::Release() {
-    if (state_->thread.joinable()) state_->thread.join();
-    CloseLibrary(state_->handle);
-    state_->handle = nullptr;
 }
 
 const char* PayLibraryRelativePath() { return "dll/libcorvane.so"; }

@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <thread>
-
 #include "platform/dynamic_library.h"
 #include "platform/wide_path_win32.h"
 
@@ -9,12 +7,19 @@ namespace platform {
 
 namespace {
 
-// Its own dependencies are looked for in the library's folder first.
+// Its own dependencies are looked for in the library's folder first. A missing one is an
+// error code, never a system dialog.
 HMODULE Load(const std::string& path) {
     std::wstring wide = Widen(path);
     for (wchar_t& c : wide)
         if (c == L'/') c = L'\\';
-    return ::LoadLibraryExW(wide.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    DWORD old = 0;
+    ::SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &old);
+    HMODULE module = ::LoadLibraryExW(wide.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    DWORD code = ::GetLastError();
+    ::SetThreadErrorMode(old, nullptr);
+    ::SetLastError(code);
+    return module;
 }
 
 }  // namespace
@@ -36,30 +41,6 @@ void* FindSymbol(LibraryHandle library, const char* name) {
 
 void CloseLibrary(LibraryHandle library) {
     if (library != nullptr) ::FreeLibrary(static_cast<HMODULE>(library));
-}
-
-struct LibraryPreload::State {
-    std::thread thread;
-    HMODULE handle = nullptr;
-};
-
-LibraryPreload::LibraryPreload(std::string path) : state_(new State) {
-    state_->thread = std::thread([state = state_, path = std::move(path)] {
-        UINT old = ::SetErrorMode(SEM_FAILCRITICALERRORS);
-        state->handle = Load(path);
-        ::SetErrorMode(old);
-    });
-}
-
-LibraryPreload::~LibraryPreload() {
-    Release();
-    delete state_;
-}
-
-void LibraryPreload::Release() {
-    if (state_->thread.joinable()) state_->thread.join();
-    CloseLibrary(state_->handle);
-    state_->handle = nullptr;
 }
 
 const char* PayLibraryRelativePath() { return "dll\\corvane.dll"; }

@@ -100,7 +100,8 @@ TEST_P(Exchange, RequestsLongerThanTheBufferAreRefusedUnsent) {
 }
 
 TEST_P(Exchange, ARequestHoldingANulIsRefusedUnsent) {
-    TransactResult refused = library_.Transact(std::string("{\"a\":\"b\0c\"}", 13));
+    static const char kText[] = "{\"a\":\"b\0c\"}";
+    TransactResult refused = library_.Transact(std::string(kText, sizeof kText - 1));
     EXPECT_EQ(refused.status, TransactStatus::Refused);
     EXPECT_NE(refused.text.find("NUL"), std::string::npos) << refused.text;
     EXPECT_NE(refused.text.find(" 8 "), std::string::npos) << refused.text;  // its 8th byte
