@@ -1,6 +1,9 @@
 #include "gui/corvane_text_app.h"
 
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include <cstdlib>
 
@@ -32,7 +35,17 @@ PayLibraryPreload::PayLibraryPreload() {
 
 }  // namespace detail
 
+bool InstallChineseTranslations() {
+    static QTranslator translator;
+    static const bool loaded =
+        translator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qt"),
+                        QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    if (loaded) QCoreApplication::installTranslator(&translator);
+    return loaded;
+}
+
 CCorvaneTextApp::CCorvaneTextApp(int& argc, char** argv) : QApplication(argc, argv) {
+    InstallChineseTranslations();
     setApplicationName(QStringLiteral("CorvaneText"));
     setApplicationVersion(QStringLiteral(CORVANETEXT_VERSION));
     // A CJK font, 9 points, as the dialogs are designed for.

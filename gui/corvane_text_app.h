@@ -28,6 +28,10 @@ struct PayLibraryPreload {
 };
 }  // namespace detail
 
+// Loads Qt's own Chinese texts (context menus, standard buttons) for the application;
+// false when they are not installed.
+bool InstallChineseTranslations();
+
 // Starts the Qt application, runs the main window modally and ends when it closes.
 class CCorvaneTextApp : private detail::PayLibraryPreload, public QApplication {
 public:

@@ -168,6 +168,7 @@ void CCorvaneTextDlg::OnTcnSelchangeTab() {
 }
 
 void CCorvaneTextDlg::OnBnClickedRequest() {
+    m_reqEdit->moveCursor(QTextCursor::End);  // the selection collapses at the end
     std::string request = m_reqEdit->GbkText();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // While the library works the window repaints but takes no input; after a moment a modal

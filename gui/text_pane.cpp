@@ -46,6 +46,8 @@ void TextPane::SetText(const QString& text) {
     setPlainText(display);
     QTextDocument* doc = document();
     for (int number : continuations) doc->findBlockByNumber(number).setUserState(kContinuation);
+    // As the text was inserted at the end of the emptied pane: the caret stands after it.
+    moveCursor(QTextCursor::End);
 }
 
 void TextPane::SetGbkText(std::string_view gbk) { SetText(FromGbk(gbk)); }

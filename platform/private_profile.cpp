@@ -11,7 +11,9 @@ namespace platform {
 
 namespace detail {
 
-enum class LineKind { Other, Section, Key };
+// Bare: a line without '=' inside a section. Reads pass over it as Windows does, but a write of
+// a key of that name turns it into "key=value" in place, as Windows does too.
+enum class LineKind { Other, Section, Key, Bare };
 
 struct Line {
     std::size_t begin = 0;       // first byte of the line
@@ -83,7 +85,11 @@ void Classify(std::string_view text, Line& line) {
     }
     // '=' is never the second byte of a GBK character.
     std::size_t eq = body.find('=');
-    if (eq == std::string_view::npos) return;
+    if (eq == std::string_view::npos) {
+        line.kind = LineKind::Bare;
+        line.name = TrimRight(body);
+        return;
+    }
     line.kind = LineKind::Key;
     line.name = TrimRight(body.substr(0, eq));
     line.valueBegin = line.begin + (content.size() - body.size()) + eq + 1;
@@ -260,6 +266,19 @@ std::string EditProfileText(std::string_view content, std::string_view section,
         anchor = i;
         return true;
     });
+    if (hit == std::string_view::npos) {
+        // A bare line of that name, before the section ends, becomes the entry in place.
+        for (std::size_t i = found + 1; i < lines.size() && lines[i].kind != LineKind::Section; ++i)
+            if (lines[i].kind == LineKind::Bare && NamesEqual(lines[i].name, key)) {
+                std::size_t start =
+                    lines[i].begin + (lines[i].contentEnd - lines[i].begin) -
+                    TrimLeft(content.substr(lines[i].begin, lines[i].contentEnd - lines[i].begin))
+                        .size();
+                result.append(content.substr(0, start)).append(entry);
+                result.append(content.substr(lines[i].contentEnd));
+                return result;
+            }
+    }
     if (hit != std::string_view::npos) {
         const Line& line = lines[hit];
         // Keep the blanks between '=' and the old value, unless the new value brings its own

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config clang-format
     libjsoncpp-dev libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
-    qt6-base-dev fonts-wqy-microhei
+    qt6-base-dev qt6-translations-l10n fonts-wqy-microhei
     libcurl4-openssl-dev libssl-dev
     libcpp-httplib-dev libsqlite3-dev libcli11-dev
     "$@"

@@ -33,9 +33,10 @@ int PrintLedger(sim::Ledger& ledger) {
         std::printf("%-24s %10s  %-8s  %-23s\n", c.outChargeNo.c_str(),
                     sim::FormatCents(c.amountCents).c_str(), c.channel.c_str(),
                     c.createdAt.c_str());
+        // A refund under its charge, indented, its columns under the charge's.
         for (const sim::Refund& r : ledger.RefundsOf(c.outChargeNo))
-            std::printf("  refund %-22s %5s  %-8s  %-23s\n", r.outRefundNo.c_str(),
-                        sim::FormatCents(r.amountCents).c_str(), "", r.createdAt.c_str());
+            std::printf("  %-22s %10s  %-8s  %-23s\n", r.outRefundNo.c_str(),
+                        sim::FormatCents(r.amountCents).c_str(), "refund", r.createdAt.c_str());
     }
     std::printf("%zu charge(s)\n", charges.size());
     return 0;

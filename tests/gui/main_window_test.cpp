@@ -1,5 +1,6 @@
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -13,6 +14,7 @@
 #include "common/profile.h"
 #include "gui/about_dlg.h"
 #include "gui/config_tree.h"
+#include "gui/corvane_text_app.h"
 #include "gui/gbk_qt.h"
 #include "gui/tab_ctrl.h"
 #include "gui/wait_dlg.h"
@@ -168,6 +170,24 @@ TEST_F(WindowTest, RequestButtonPushesSettingsThenSendsThePaneAndShowsTheAnswer)
     EXPECT_EQ(recorder_->Requests().size(), 4u);
 }
 
+TEST_F(WindowTest, PaneSettersLeaveTheCaretAfterTheTextAndSendingCollapsesTheSelection) {
+    Open();
+    for (auto [set, pane] : {std::pair{&CCorvaneTextDlg::SetRequestText, "1002"},
+                             std::pair{&CCorvaneTextDlg::SetResponseText, "1003"},
+                             std::pair{&CCorvaneTextDlg::SetTipsText, "1005"}}) {
+        (dlg_.get()->*set)("abc\ndef");
+        QTextCursor cursor = Pane(pane)->textCursor();
+        EXPECT_EQ(cursor.position(), 7) << pane;
+        EXPECT_FALSE(cursor.hasSelection()) << pane;
+    }
+    dlg_->SetRequestText("{\"transType\":\"x\"}");
+    Pane("1002")->selectAll();
+    QTest::mouseClick(RequestButton(), Qt::LeftButton);
+    EXPECT_FALSE(Pane("1002")->textCursor().hasSelection());
+    EXPECT_EQ(Pane("1002")->textCursor().position(), 17);
+    EXPECT_EQ(Request(), "{\"transType\":\"x\"}");
+}
+
 TEST_F(WindowTest, EnterNeverClosesTheWindowAndEscDoes) {
     Open();
     QTest::keyClick(Edit(Page(kRechargePage), 0), Qt::Key_Return);
@@ -282,6 +302,17 @@ TEST_F(WindowTest, AFailedSettingsWriteIsReportedOnce) {
 }  // namespace
 
 namespace {
+
+TEST(Translations, ThePanesContextMenuSpeaksChinese) {
+    ASSERT_TRUE(InstallChineseTranslations());
+    TextPane pane;
+    std::unique_ptr<QMenu> menu(pane.createStandardContextMenu());
+    QStringList texts;
+    for (QAction* action : menu->actions()) texts << action->text();
+    EXPECT_TRUE(texts.join(u'|').contains(QStringLiteral("复制")))
+        << texts.join(u'|').toStdString();
+    EXPECT_FALSE(texts.join(u'|').contains(QStringLiteral("Undo")));
+}
 
 TEST(AboutDlg, ShowsTheNameTheVersionAndAnOkButton) {
     CAboutDlg about;

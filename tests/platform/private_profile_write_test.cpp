@@ -42,6 +42,12 @@ TEST(PrivateProfileWrite, EditsTouchOnlyWhatTheyMust) {
          "; note\n[S]\n# not special\njunk\nk=2\n"},
         {"GBK value with trail byte 0x5C", "[S]\nk=v\n", "S", "k", "\xD5\x5C", "[S]\nk=\xD5\x5C\n"},
         {"CR-only file", "[S]\ra=1\r", "S", "b", "2", "[S]\ra=1\rb=2\r"},
+        // As Windows does: the bare line becomes the entry where it stands.
+        {"a bare line of the key", "[S]\nflag\nk=v\n", "S", "flag", "on", "[S]\nflag=on\nk=v\n"},
+        {"a bare line, blanks kept before it", "[S]\n  FLAG  \r\n", "S", "flag", "on",
+         "[S]\n  flag=on\r\n"},
+        {"a bare line in another section stays", "[T]\nflag\n[S]\n", "S", "flag", "on",
+         "[T]\nflag\n[S]\nflag=on\n"},
     };
     for (const EditCase& c : cases)
         EXPECT_EQ(EditProfileText(c.before, c.section, c.key, c.value), c.after) << c.what;

@@ -94,7 +94,13 @@ TEST_F(Sim, RechargeThenRefundAreBothInTheLedger) {
     std::string ledger = Ledger();
     std::string refundNo = Parse(refundText)["param"]["outRefundNo"].asString();
     EXPECT_NE(ledger.find(chargeNo), std::string::npos) << ledger;
-    EXPECT_NE(ledger.find("refund " + refundNo), std::string::npos) << ledger;
+    // The refund row under its charge, the amounts in one column ("0.01" both).
+    std::size_t chargeRow = ledger.find(chargeNo);
+    std::size_t refundRow = ledger.find("  " + refundNo);
+    ASSERT_NE(refundRow, std::string::npos) << ledger;
+    std::size_t chargeAmount = ledger.find("0.01", chargeRow) - ledger.rfind('\n', chargeRow);
+    std::size_t refundAmount = ledger.find("0.01", refundRow) - ledger.rfind('\n', refundRow);
+    EXPECT_EQ(chargeAmount, refundAmount) << ledger;
     EXPECT_NE(ledger.find("1 charge(s)"), std::string::npos) << ledger;
 
     // The same refund number again: the first answer, nothing changes.
