@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QSignalBlocker>
 
 #include <algorithm>
 
@@ -90,12 +89,9 @@ void CPageFrame::OnInitDialog() {
         std::string value = ReadProfileValue(kToolIni, kSettingSection, p.key);
         bool missing = value.empty();
         Parameter(i) = missing ? p.defaultValue : value;
-        {
-            // The stored value is shown as it is; only a default is written back.
-            QSignalBlocker quiet(m_edits[i]);
-            m_edits[i]->setText(FromGbk(Parameter(i)));
-        }
-        if (missing) OnParameterChanged(i);
+        // Setting the edit's text is a change like any other: the value (or the default) is
+        // written back as read, quotes and blanks gone.
+        m_edits[i]->setText(FromGbk(Parameter(i)));
     }
     m_group->setExclusive(false);
     for (QAbstractButton* radio : m_radios) radio->setChecked(false);

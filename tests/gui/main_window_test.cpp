@@ -85,6 +85,16 @@ TEST_F(WindowTest, StoredParametersAreShownAndMissingOnesDefaulted) {
               "H3N8W2QZ5KT7VX4M9PLC6RJ1YBD0GFSE");
 }
 
+TEST_F(WindowTest, StoredValuesAreWrittenBackAsReadAtStart) {
+    testing_support::WriteFileBytes(
+        "Veltrano.ini",
+        "[SETTING]\nurl = \"http://q:1301/x\"  \nappid=" + std::string(300, 'i') + "\nappkey=k\n");
+    Open();
+    EXPECT_EQ(ReadFileBytes("Veltrano.ini"),
+              "[SETTING]\nurl = http://q:1301/x\nappid=" + std::string(255, 'i') + "\nappkey=k\n");
+    EXPECT_EQ(Page(kRechargePage)->ServerAddress(), "http://q:1301/x");
+}
+
 TEST_F(WindowTest, EveryKeystrokeIsWrittenAndOnlyTheTypedPageChanges) {
     Open();
     Tab()->SetCurSel(kRefundPage);
