@@ -64,7 +64,7 @@ std::vector<std::string> HostCommand(const std::string& folder, const std::strin
                                      bool windowsLibrary, bool host64,
                                      std::vector<std::string>& environment);
 
-// The Wine prefix the Windows host runs in: $WINEPREFIX, else <cache>/corvanetext/wine; empty
+// The Wine prefix the Windows host runs in: $WINEPREFIX, else ~/.cache/corvanetext/wine; empty
 // where no Wine is needed.
 std::string WinePrefix();
 

@@ -209,12 +209,8 @@ std::vector<std::string> HostCommand(const std::string& folder, const std::strin
 
 std::string WinePrefix() {
     if (const char* prefix = std::getenv("WINEPREFIX")) return prefix;
-    const char* cache = std::getenv("XDG_CACHE_HOME");
     const char* home = std::getenv("HOME");
-    std::string base = cache != nullptr && *cache != '\0' ? cache
-                       : home != nullptr                  ? std::string(home) + "/.cache"
-                                                          : std::string("/tmp");
-    return base + "/corvanetext/wine";
+    return std::string(home != nullptr ? home : "/tmp") + "/.cache/corvanetext/wine";
 }
 
 }  // namespace platform

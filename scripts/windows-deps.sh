@@ -26,6 +26,11 @@ if ! apt-get source --print-uris libjsoncpp >/dev/null 2>&1; then
     done
     "${sudo[@]}" apt-get update -qq
 fi
+# The one-line format: a deb-src line beside each Debian deb line.
+if ! apt-get source --print-uris libjsoncpp >/dev/null 2>&1 && [ -f /etc/apt/sources.list ]; then
+    "${sudo[@]}" sed -i '/^deb .*debian/{p;s/^deb /deb-src /}' /etc/apt/sources.list
+    "${sudo[@]}" apt-get update -qq
+fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 (cd "$work" && apt-get source -qq libjsoncpp >/dev/null 2>&1)

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Creates, once, the Wine prefix the Windows host and the Windows tests run in:
-# $WINEPREFIX, else <cache>/corvanetext/wine. Takes several seconds the first time.
+# $WINEPREFIX, else ~/.cache/corvanetext/wine. Takes several seconds the first time.
 set -euo pipefail
-prefix=${WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/corvanetext/wine}
+prefix=${WINEPREFIX:-$HOME/.cache/corvanetext/wine}
 [ -f "$prefix/system.reg" ] && exit 0
 mkdir -p "$(dirname "$prefix")"
 echo "wine-prefix: creating $prefix"
