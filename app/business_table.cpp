@@ -70,8 +70,9 @@ const Business* FindBusinessByName(std::string_view name) {
 }
 
 int PageOf(const Business& business) {
-    auto page = std::find_if(kPages.begin(), kPages.end(),
-                             [&](const PageSpec& p) { return p.message == business.message; });
+    auto page = std::find_if(kPages.begin(), kPages.end(), [&](const PageDefinition& p) {
+        return p.message == business.message;
+    });
     return static_cast<int>(page - kPages.begin());
 }
 
@@ -108,7 +109,8 @@ std::string ComposeRequest(const Business& business, const PageParameters& recha
 
 const Business* BusinessRecomposedOn(int page) {
     if (page < 0 || page >= static_cast<int>(kPages.size())) return nullptr;
-    const PageSpec& spec = kPages[static_cast<std::size_t>(page)];
-    return spec.posChannelBusiness != 0 ? FindBusiness(spec.message, spec.posChannelBusiness)
-                                        : nullptr;
+    const PageDefinition& definition = kPages[static_cast<std::size_t>(page)];
+    return definition.posChannelBusiness != 0
+               ? FindBusiness(definition.message, definition.posChannelBusiness)
+               : nullptr;
 }

@@ -21,7 +21,7 @@ struct ConfigGroup {
     std::span<const ConfigChoice> choices;
     // The choice shown checked when the stored value matches no choice; -1 for none.
     int fallbackChoice;
-    // A pick recomposes the request of the page on show (see PageSpec::posChannelBusiness).
+    // A pick recomposes the request of the page on show (see PageDefinition::posChannelBusiness).
     bool recomposesRequest;
 };
 

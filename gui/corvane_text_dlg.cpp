@@ -223,7 +223,7 @@ void CCorvaneTextDlg::OnPagePush(const Business* business) {
 
 void CCorvaneTextDlg::ComposeForPage(const CPageFrame& page, const Business* business) {
     // A business the page does not offer composes nothing.
-    if (business == nullptr || business->message != page.Spec().message) return;
+    if (business == nullptr || business->message != page.Definition().message) return;
     SetRequestText(ComposeRequest(*business, m_dlgReCharge->Parameters(), m_lastOutChargeNo));
 }
 

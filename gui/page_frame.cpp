@@ -33,7 +33,8 @@ constexpr int kRadioGap = 12;
 
 }  // namespace
 
-CPageFrame::CPageFrame(const PageSpec& page, QWidget* parent) : QWidget(parent), m_page(page) {
+CPageFrame::CPageFrame(const PageDefinition& page, QWidget* parent)
+    : QWidget(parent), m_page(page) {
     setObjectName(QString::fromLatin1(m_page.className));
 }
 

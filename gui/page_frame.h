@@ -20,7 +20,7 @@ class CPageFrame : public QWidget {
     Q_OBJECT
 
 public:
-    CPageFrame(const PageSpec& page, QWidget* parent);
+    CPageFrame(const PageDefinition& page, QWidget* parent);
 
     // Builds the page's controls and loads its parameters.
     void Create(const DialogUnits& units);
@@ -28,7 +28,7 @@ public:
     // Places the page; a radio row that would fall below the visible part is lifted into it.
     void Place(const QRect& rect);
 
-    const PageSpec& Spec() const { return m_page; }
+    const PageDefinition& Definition() const { return m_page; }
 
     // The page parameters (GBK): server address, application id, application secret.
     const std::string& ServerAddress() const { return m_params.serverAddr; }
@@ -47,7 +47,7 @@ private:
     void OnParameterChanged(int index);
     std::string& Parameter(int index);
 
-    const PageSpec& m_page;
+    const PageDefinition& m_page;
     std::array<QLineEdit*, 3> m_edits{};
     PageParameters m_params;
     QButtonGroup* m_group = nullptr;

@@ -8,7 +8,7 @@ const std::array<PageParameter, 3> kPageParameters = {{
     {"应用密钥(appsecret)", "appkey", "H3N8W2QZ5KT7VX4M9PLC6RJ1YBD0GFSE"},
 }};
 
-const std::array<PageSpec, 4> kPages = {{
+const std::array<PageDefinition, 4> kPages = {{
     {"DlgReCharge", "充值", 130, WM_PAGE_RECHARGE, {1006, 1007, 1008}, 488, 171, BIZ_RECHARGE},
     {"DlgRefund", "退款", 133, WM_PAGE_REFUND, {1012, 1013, 1014}, 491, 171, BIZ_POS_REFUND},
     {"DlgProt", "腕带", 137, WM_PAGE_WRISTBAND, {1035, 1036, 1037}, 479, 170, 0},

@@ -51,7 +51,7 @@ struct PageParameters {
 // reads empty.
 PageParameters ReadPageParameters();
 
-struct PageSpec {
+struct PageDefinition {
     const char* className;
     const char* tabText;  // GBK
     int dialogId;
@@ -64,7 +64,7 @@ struct PageSpec {
 };
 
 // Recharge, refund, wristband, push: the tab order.
-extern const std::array<PageSpec, 4> kPages;
+extern const std::array<PageDefinition, 4> kPages;
 
 enum PageIndex : int { kRechargePage = 0, kRefundPage = 1, kWristbandPage = 2, kPushPage = 3 };
 

@@ -83,13 +83,13 @@ protected:
     CPageFrame* Page(int index) const { return Child<CPageFrame>(kPages[index].className); }
     std::array<CPageFrame*, 4> Pages() const { return {Page(0), Page(1), Page(2), Page(3)}; }
     static QLineEdit* Edit(CPageFrame* page, int index) {
-        return page->findChild<QLineEdit*>(QString::number(page->Spec().editIds[index]));
+        return page->findChild<QLineEdit*>(QString::number(page->Definition().editIds[index]));
     }
     // A page's radio buttons, left to right, with their businesses.
     static std::vector<std::pair<QRadioButton*, const Business*>> Radios(CPageFrame* page) {
         std::vector<std::pair<QRadioButton*, const Business*>> radios;
         for (const Business& b : Businesses())
-            if (b.message == page->Spec().message)
+            if (b.message == page->Definition().message)
                 radios.emplace_back(page->findChild<QRadioButton*>(QString::number(b.radioId)), &b);
         std::sort(radios.begin(), radios.end(),
                   [](auto& a, auto& b) { return a.second->radioId < b.second->radioId; });
