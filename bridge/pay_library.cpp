@@ -129,42 +129,41 @@ bool CPayLibrary::LoadFrom(const std::string& path) {
         default:
             break;
     }
-    std::string error;
-    int code = 0;
-    m_host = TakePrestartedPayHost(path);
-    if (!m_host) m_host = PayHost::Start(path, error, code);
+    HostFailure failure;
+    m_host = StartHost(failure);
     if (!m_host) {
-        ReportLoadFailure(code, "cannot start the library's host: " + error);
-        return false;
-    }
-    HostHello hello = m_host->AwaitHello(kHelloTimeoutMs);
-    if (hello.status != HostHello::Loaded) {
-        m_host.reset();
-        if (hello.status == HostHello::LoadFailed) ReportLoadFailure(hello.code, hello.detail);
+        if (!failure.noEntry) ReportLoadFailure(failure.code, failure.detail);
         return false;
     }
     m_loaded = true;
     return true;
 }
 
-bool CPayLibrary::EnsureHost(std::string& failure) {
-    if (m_host) return true;
+std::unique_ptr<PayHost> CPayLibrary::StartHost(HostFailure& failure) {
     std::string error;
     int code = 0;
-    m_host = PayHost::Start(m_path, error, code);
-    if (!m_host) {
-        failure = Format("支付库无法重新启动：%s。请求没有发送。",
-                         platform::FileNameToGbk(error).c_str());
-        return false;
+    std::unique_ptr<PayHost> host = TakePrestartedPayHost(m_path);
+    if (!host) host = PayHost::Start(m_path, error, code);
+    if (!host) {
+        failure = {code, "cannot start the library's host: " + error, false};
+        return nullptr;
     }
-    HostHello hello = m_host->AwaitHello(kHelloTimeoutMs);
-    if (hello.status != HostHello::Loaded) {
-        m_host.reset();
-        failure = Format("支付库无法重新加载（库加载失败%d）：%s。请求没有发送。", hello.code,
-                         platform::FileNameToGbk(hello.detail).c_str());
-        return false;
-    }
-    return true;
+    HostHello hello = host->AwaitHello(kHelloTimeoutMs);
+    if (hello.status == HostHello::Loaded) return host;
+    failure = {hello.code, hello.detail, hello.status == HostHello::NoEntry};
+    return nullptr;
+}
+
+bool CPayLibrary::EnsureHost(std::string& notice) {
+    if (m_host) return true;
+    HostFailure failure;
+    m_host = StartHost(failure);
+    if (m_host) return true;
+    notice = failure.noEntry
+                 ? std::string("支付库重新加载后没有 payTrans 入口。请求没有发送。")
+                 : Format("支付库无法重新加载（库加载失败%d）：%s。请求没有发送。", failure.code,
+                          platform::FileNameToGbk(failure.detail).c_str());
+    return false;
 }
 
 void CPayLibrary::PushInProcess(const std::string& text) {

@@ -80,7 +80,16 @@ private:
     // One call of the entry; `failure` holds a notice when the library did not answer.
     std::string CallEntry(Call call, const std::string& text, std::string& failure);
     void PushInProcess(const std::string& text);
-    bool EnsureHost(std::string& failure);
+    // Why no host could be had: a Windows-style code and the OS's words, or no payTrans.
+    struct HostFailure {
+        int code = 0;
+        std::string detail;
+        bool noEntry = false;
+    };
+    // A host for m_path (the prestarted one if it is for m_path) that has loaded the library.
+    std::unique_ptr<PayHost> StartHost(HostFailure& failure);
+    // A host for the next call; `notice` says why there is none.
+    bool EnsureHost(std::string& notice);
     void ReportLoadFailure(int code, const std::string& detail);
 
     LibraryMode m_mode;

@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <csignal>
-
 #include "platform/process.h"
 #include "platform/wide_path_win32.h"
 
@@ -155,24 +153,8 @@ ProcessExit ChildProcess::Wait() {
     return exit_;
 }
 
-std::string SignalName(int signal) {
-    switch (signal) {
-        case SIGSEGV:
-            return "SIGSEGV";
-        case SIGILL:
-            return "SIGILL";
-        case SIGFPE:
-            return "SIGFPE";
-        case SIGABRT:
-            return "SIGABRT";
-        case SIGTERM:
-            return "SIGTERM";
-        case SIGINT:
-            return "SIGINT";
-        default:
-            return {};
-    }
-}
+// A Windows process ends with an exception code, never a signal.
+std::string SignalName(int) { return {}; }
 
 std::vector<std::string> HostCommand(const std::string& folder, const std::string& library,
                                      bool windowsLibrary, bool, std::vector<std::string>&) {
